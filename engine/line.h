@@ -1,0 +1,37 @@
+// The pure logic of the input line: where a line's "=" is, which notation follows it, and what the
+// line becomes once its expression is evaluated. Shared by the window's input line and tolvexc.
+#pragma once
+
+#include "format.h"
+
+// The input line holds at most MaxLineLength characters; its buffers have a byte more.
+constexpr int MaxLineLength = 255;
+constexpr int LineBufferSize = MaxLineLength + 1;
+
+enum OutputBase { OutputDecimal, OutputHexadecimal, OutputBinary };
+
+struct LineParse {
+    int equalsAt;    // index of the first "="
+    OutputBase base; // chosen by the character behind it
+    int replaceFrom; // index from which the result replaces the rest of the line
+};
+
+// False when the line has fewer than 2 characters, no "=", or "=" as its first character.
+bool ParseLine(const char* text, LineParse* parse);
+
+enum LineOutcome { LineNotApplicable, LineFailed, LineSucceeded };
+
+struct LineUpdate {
+    LineOutcome outcome;
+    int replaceFrom;
+    char resultText[ResultTextSize]; // the formatted result, or "?"
+};
+
+// Evaluates the expression in front of the first "=" and formats it in the notation the line asks
+// for, with hexBits (32 or 64) for hexadecimal and binary.
+LineUpdate ComputeLineUpdate(const char* text, int hexBits);
+
+// Writes the rewritten line (text up to replaceFrom, then the result) into out, a buffer of
+// LineBufferSize bytes, cut to MaxLineLength characters. Copies text unchanged (cut likewise) when
+// the update is not applicable.
+void ApplyLineUpdate(const char* text, const LineUpdate& update, char* out);

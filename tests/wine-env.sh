@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Starts and stops the test run's own X display and Wine prefix: wine-env.sh start|stop BUILD_DIR.
+# The display number is written to BUILD_DIR/xvfb/display, where cmake/wine-run.sh picks it up.
+set -u
+cmd=$1
+build=$2
+state=$build/xvfb
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+
+start() {
+  mkdir -p "$state"
+  stop_display
+  local n
+  for n in $(seq 91 140); do
+    if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then break; fi
+  done
+  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  echo $! >"$state/pid"
+  local i
+  for i in $(seq 1 100); do
+    [ -e /tmp/.X11-unix/X$n ] && break
+    sleep 0.1
+  done
+  if [ ! -e /tmp/.X11-unix/X$n ]; then
+    echo "wine-env: Xvfb did not start on :$n" >&2
+    cat "$state/xvfb.log" >&2
+    exit 1
+  fi
+  echo ":$n" >"$state/display"
+  export DISPLAY=:$n
+  # The first start of a prefix takes a while; a persistent server keeps later starts quick.
+  wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
+  wineserver -p >/dev/null 2>&1 || true
+  echo "wine-env: display :$n, prefix $WINEPREFIX"
+}
+
+stop_display() {
+  if [ -f "$state/pid" ]; then
+    kill "$(cat "$state/pid")" 2>/dev/null || true
+    rm -f "$state/pid"
+  fi
+  rm -f "$state/display"
+}
+
+stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  stop_display
+  echo "wine-env: stopped"
+}
+
+case $cmd in
+  start) start ;;
+  stop) stop ;;
+  *) echo "usage: wine-env.sh start|stop BUILD_DIR" >&2; exit 2 ;;
+esac
