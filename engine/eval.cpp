@@ -1,0 +1,2 @@
+// eval: to be written.
+#include "eval.h"

@@ -1,0 +1,2 @@
+// format: to be written.
+#include "format.h"

@@ -1,0 +1,2 @@
+// line: to be written.
+#include "line.h"

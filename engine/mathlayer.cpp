@@ -1,0 +1,2 @@
+// mathlayer: to be written.
+#include "mathlayer.h"
