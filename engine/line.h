@@ -16,22 +16,24 @@ struct LineParse {
     int replaceFrom; // index from which the result replaces the rest of the line
 };
 
-// False when the line has fewer than 2 characters, no "=", or "=" as its first character.
+// False when the line has fewer than 2 characters, no "=", or "=" as its first character; *parse
+// is then left alone.
 bool ParseLine(const char* text, LineParse* parse);
 
 enum LineOutcome { LineNotApplicable, LineFailed, LineSucceeded };
 
 struct LineUpdate {
     LineOutcome outcome;
-    int replaceFrom;
-    char resultText[ResultTextSize]; // the formatted result, or "?"
+    int replaceFrom;   // 0 when not applicable
+    EvalStatus status; // the evaluator's, else the formatter's; EvalOk if not applicable
+    char resultText[ResultTextSize]; // the formatted result, or "?"; empty when not applicable
 };
 
 // Evaluates the expression in front of the first "=" and formats it in the notation the line asks
-// for, with hexBits (32 or 64) for hexadecimal and binary.
+// for, with hexBits (32 or 64) for hexadecimal and binary. Reads text only; allocates nothing.
 LineUpdate ComputeLineUpdate(const char* text, int hexBits);
 
 // Writes the rewritten line (text up to replaceFrom, then the result) into out, a buffer of
 // LineBufferSize bytes, cut to MaxLineLength characters. Copies text unchanged (cut likewise) when
-// the update is not applicable.
+// the update is not applicable. text and out must not overlap.
 void ApplyLineUpdate(const char* text, const LineUpdate& update, char* out);
