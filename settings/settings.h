@@ -1,8 +1,10 @@
 // The one process-wide Settings record and its storage in tolvex.ini beside the executable.
 //
-// The file is read once at start-up (LoadSettings) and written once when the main window is
-// destroyed (SaveSettings, which ends with WriteHistory). Every other module reads and writes the
-// fields of Settings directly, on the GUI thread.
+// The file is read once at start-up (LoadSettings, then LoadHistory once the window exists) and
+// written once when the main window is destroyed (SaveSettings, which ends with WriteHistory).
+// Every other module reads and writes the fields of Settings directly, on the GUI thread. All file
+// access goes through the platform's profile functions on IniPath; when IniPath is empty, nothing
+// is read (the defaults stay) and nothing is written.
 #pragma once
 
 #include <windows.h>
@@ -27,21 +29,39 @@ struct SettingsRecord {
     int Opacity;
 };
 
+// The history list never holds more entries than this, whatever the file says.
+constexpr int MaxHistoryLimit = 100;
+
+// The settings in force; holds the defaults until LoadSettings runs. Font is all zero until
+// start-up copies the default GUI font into it.
 extern SettingsRecord Settings;
 
 // The full path of tolvex.ini; empty when the executable's directory leaves no room for it, and
 // then nothing is read or written.
 extern char IniPath[MAX_PATH];
 
-// Replaces the file-name part of path (a writable MAX_PATH buffer holding a full path) by fileName;
-// returns path. Double-byte characters of the ANSI code page are stepped over whole, so a trail
-// byte 0x5C is no separator.
+// The name of the settings file, whatever the executable is called.
+constexpr const char* IniFileName = "tolvex.ini";
+
+// Replaces the file-name part of path (a writable MAX_PATH buffer holding a full path, as
+// GetModuleFileNameA leaves it) by fileName; returns path. Double-byte characters of the ANSI code
+// page are stepped over whole, so a trail byte 0x5C is no separator. When the result would not
+// fit, or the path fills the whole buffer (GetModuleFileNameA cut it off), path is left empty:
+// a cut-off path would name some other file.
 char* BuildIniPath(char* path, const char* fileName);
 
+// Reads the section "Settings" into Settings, each key defaulting to the field's current value
+// and passing the field's normalisation. Returns TRUE.
 BOOL LoadSettings();
+// Takes MainWindow's restored rectangle into the window fields, writes the section "Settings"
+// and then the history. Write failures are ignored; returns TRUE.
 BOOL SaveSettings();
+// Writes value with "%d" as key of section in the profile file path; returns the writer's result.
 BOOL WriteIntKey(const char* section, const char* key, int value, const char* path);
 
-// The history is the item list of InputCombo; LineBuffer carries one entry at a time.
+// The history is the item list of InputCombo, index 0 the most recent; LineBuffer carries one
+// entry at a time. LoadHistory appends at most Settings.MaxHistory saved entries to the list;
+// WriteHistory replaces the section "History" with the list (or with Count=0 when SaveHistory is
+// off). Both return TRUE.
 BOOL LoadHistory();
 BOOL WriteHistory();
