@@ -2,6 +2,8 @@
 // formatted result behind it.
 #include "line.h"
 
+#include <cstring>
+
 bool ParseLine(const char* text, LineParse* parse) {
     if (text[0] == '\0' || text[1] == '\0') {
         return false;
@@ -64,6 +66,12 @@ LineUpdate ComputeLineUpdate(const char* text, int hexBits) {
     update.status = EvaluateExpression(text, &value);
     if (update.status == EvalOk) {
         update.status = FormatResult(value, parse.base, hexBits, update.resultText);
+    }
+    // A result cut by the line limit would read as another number ("10000" for 100000), and Enter
+    // would file it in the history as a success: a result that does not fit is refused instead.
+    if (update.status == EvalOk &&
+        parse.replaceFrom + static_cast<int>(strlen(update.resultText)) > MaxLineLength) {
+        update.status = EvalOverflow;
     }
     if (update.status != EvalOk) {
         update.outcome = LineFailed;

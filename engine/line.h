@@ -31,6 +31,8 @@ struct LineUpdate {
 
 // Evaluates the expression in front of the first "=" and formats it in the notation the line asks
 // for, with hexBits (32 or 64) for hexadecimal and binary. Reads text only; allocates nothing.
+// A result that would not fit wholly into the line (replaceFrom plus its length beyond
+// MaxLineLength) fails with EvalOverflow and "?", rather than being shown cut to another number.
 LineUpdate ComputeLineUpdate(const char* text, int hexBits);
 
 // Writes the rewritten line (text up to replaceFrom, then the result) into out, a buffer of
