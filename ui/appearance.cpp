@@ -1,0 +1,156 @@
+// The main window's font, colours, size limits, grip strip, always-on-top and translucency.
+#include "appearance.h"
+
+#include "../settings/settings.h"
+#include "globals.h"
+
+HFONT MainFont;
+HBRUSH BackBrush;
+int FixedWindowHeight;
+int MinWindowWidth;
+HMODULE User32Module;
+LayeredAttributesFunction LayeredAttributesProc;
+
+namespace {
+
+constexpr BYTE FullAlpha = 255;
+constexpr int PercentScale = 100;
+// Room above and below the text inside the input line, on top of the two edges.
+constexpr int LinePadding = 2;
+
+} // namespace
+
+void FindLayeredAttributes() {
+    User32Module = LoadLibraryA("USER32.DLL");
+    if (User32Module) {
+        // GetProcAddress returns a generic FARPROC; the cast through void* keeps the compiler
+        // from warning about the incompatible function type, which is the documented one.
+        LayeredAttributesProc = reinterpret_cast<LayeredAttributesFunction>(
+            reinterpret_cast<void*>(GetProcAddress(User32Module, "SetLayeredWindowAttributes")));
+    }
+    if (!LayeredAttributesProc) {
+        Settings.Translucent = 0;
+    }
+}
+
+void ReleaseLayeredAttributes() {
+    if (User32Module) {
+        FreeLibrary(User32Module);
+        User32Module = nullptr;
+        LayeredAttributesProc = nullptr;
+    }
+}
+
+void CreateAppearanceObjects() {
+    MainFont = CreateFontIndirectA(&Settings.Font);
+    if (Settings.UseColors) {
+        BackBrush = CreateSolidBrush(Settings.BackColor);
+    }
+}
+
+void DeleteAppearanceObjects() {
+    if (BackBrush) {
+        DeleteObject(BackBrush);
+        BackBrush = nullptr;
+    }
+    if (MainFont) {
+        DeleteObject(MainFont);
+        MainFont = nullptr;
+    }
+}
+
+int CalcWindowHeight() {
+    HDC dc = GetDC(InputCombo);
+    HGDIOBJ previous = SelectObject(dc, MainFont);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(InputCombo, dc);
+
+    RECT outer = {0, 0, 100, metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + LinePadding};
+    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(MainWindow, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(MainWindow, GWL_EXSTYLE)));
+    return outer.bottom - outer.top;
+}
+
+void SetLayeredOpacity(HWND window) {
+    BYTE alpha = static_cast<BYTE>(Settings.Opacity * FullAlpha / PercentScale);
+    LayeredAttributesProc(window, 0, alpha, LWA_ALPHA);
+}
+
+void LimitWindowSize(MINMAXINFO* limits) {
+    limits->ptMinTrackSize.x = MinWindowWidth;
+    limits->ptMinTrackSize.y = FixedWindowHeight;
+    limits->ptMaxTrackSize.y = FixedWindowHeight;
+}
+
+LRESULT SetFrameCursor(HWND window, WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(lParam)) {
+    case HTTOP:
+    case HTBOTTOM:
+        // The height is fixed, so the vertical sizing arrows would promise what cannot happen.
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        return TRUE;
+    case HTTOPLEFT:
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT:
+    case HTBOTTOMRIGHT: SetCursor(LoadCursorA(nullptr, IDC_SIZEWE)); return TRUE;
+    default: return DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
+    }
+}
+
+LRESULT HitTestAsCaption(HWND window, WPARAM wParam, LPARAM lParam) {
+    LRESULT hit = DefWindowProcA(window, WM_NCHITTEST, wParam, lParam);
+    // The only client area not covered by a control is the grip strip and its gap: the window
+    // has no caption bar, so that is where it is dragged.
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+void PaintGripStrip(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (paint.rcPaint.left < GripStripWidth) {
+        int colour = GetForegroundWindow() == window ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION;
+        HBRUSH brush = CreateSolidBrush(GetSysColor(colour));
+        RECT strip = paint.rcPaint;
+        if (strip.right > GripStripWidth) {
+            strip.right = GripStripWidth;
+        }
+        FillRect(dc, &strip, brush);
+        DeleteObject(brush);
+    }
+    EndPaint(window, &paint);
+}
+
+LRESULT RepaintOnActivation(HWND window, WPARAM wParam, LPARAM lParam) {
+    InvalidateRect(window, nullptr, TRUE);
+    return DefWindowProcA(window, WM_NCACTIVATE, wParam, lParam);
+}
+
+LRESULT ColorInputLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!Settings.UseColors || !BackBrush) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, Settings.TextColor);
+    SetBkColor(dc, Settings.BackColor);
+    return reinterpret_cast<LRESULT>(BackBrush);
+}
+
+void ToggleAlwaysOnTop(HWND window) {
+    Settings.AlwaysOnTop = !Settings.AlwaysOnTop;
+    SetWindowPos(window, Settings.AlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void ToggleTranslucent(HWND window) {
+    if (!LayeredAttributesProc) {
+        return;
+    }
+    Settings.Translucent = !Settings.Translucent;
+    LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
+    SetWindowLongA(window, GWL_EXSTYLE, exStyle ^ WS_EX_LAYERED);
+    if (Settings.Translucent) {
+        SetLayeredOpacity(window);
+    }
+}

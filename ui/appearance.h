@@ -1,0 +1,56 @@
+// The main window's look and size rules: the input line's font and colours, the height that
+// follows the font, the width limit, the grip strip it is dragged by, always-on-top and
+// translucency through layered windows (which older platforms lack).
+//
+// MainFont and BackBrush belong to this module: created by CreateAppearanceObjects while the
+// window is created, deleted by DeleteAppearanceObjects when it is destroyed. The settings dialog
+// replaces them with the same pieces when the user picks another font or colour.
+#pragma once
+
+#include <windows.h>
+
+// The signature of SetLayeredWindowAttributes, which is looked up at run time.
+typedef BOOL(WINAPI* LayeredAttributesFunction)(HWND window, COLORREF key, BYTE alpha, DWORD flags);
+
+// The font of the input line; its height sets the window's height.
+extern HFONT MainFont;
+// The input line's background brush; exists exactly while Settings.UseColors is on.
+extern HBRUSH BackBrush;
+// The main window's outer height, both its minimum and maximum tracking height.
+extern int FixedWindowHeight;
+// The main window's minimum tracking width, computed once at start-up.
+extern int MinWindowWidth;
+// USER32.DLL loaded by name, so that a platform without layered windows still starts.
+extern HMODULE User32Module;
+// SetLayeredWindowAttributes, or null for the whole run when the platform has none.
+extern LayeredAttributesFunction LayeredAttributesProc;
+
+// The band at the client area's left edge painted in the caption colour, and the gap beside it.
+constexpr int GripStripWidth = 14;
+constexpr int GripGapWidth = 2;
+
+// Loads USER32.DLL and looks up the layered-window call; clears Settings.Translucent without it.
+void FindLayeredAttributes();
+// Frees what FindLayeredAttributes loaded.
+void ReleaseLayeredAttributes();
+
+// MainFont from Settings.Font, and BackBrush from Settings.BackColor when UseColors is on.
+void CreateAppearanceObjects();
+void DeleteAppearanceObjects();
+
+// The outer height that gives InputCombo exactly one line of MainFont, for MainWindow's styles.
+int CalcWindowHeight();
+// Applies Settings.Opacity to a window that has WS_EX_LAYERED; LayeredAttributesProc must exist.
+void SetLayeredOpacity(HWND window);
+
+// Message work of MainWndProc.
+void LimitWindowSize(MINMAXINFO* limits);
+LRESULT SetFrameCursor(HWND window, WPARAM wParam, LPARAM lParam);
+LRESULT HitTestAsCaption(HWND window, WPARAM wParam, LPARAM lParam);
+void PaintGripStrip(HWND window);
+LRESULT RepaintOnActivation(HWND window, WPARAM wParam, LPARAM lParam);
+LRESULT ColorInputLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// IDM_TOPMOST and IDM_TRANSLUCENT.
+void ToggleAlwaysOnTop(HWND window);
+void ToggleTranslucent(HWND window);

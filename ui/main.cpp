@@ -1,0 +1,142 @@
+// WinMain: settings, the single-instance rule, the main window, and the message loop.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "../res/resource.h"
+#include "../settings/settings.h"
+#include "appearance.h"
+#include "globals.h"
+#include "mainwnd.h"
+#include "tray.h"
+
+namespace {
+
+// The trackbar and hot-key control of the settings dialog.
+constexpr DWORD CommonControlClasses = ICC_BAR_CLASSES | ICC_HOTKEY_CLASS;
+// The 16 bits of Settings.HotKey that hold the hot-key control's code.
+constexpr int HotKeyCodeMask = 0xFFFF;
+
+// Start-up failures are shown through the wide API so that the Japanese text reads right
+// whatever the system's ANSI code page is.
+void ShowStartupError(const wchar_t* text) {
+    MessageBoxW(nullptr, text, nullptr, MB_OK | MB_ICONERROR);
+}
+
+void TakeDefaultGuiFont() {
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof Settings.Font, &Settings.Font);
+}
+
+void BuildOwnIniPath() {
+    DWORD length = GetModuleFileNameA(nullptr, IniPath, MAX_PATH);
+    // A path cut short by the buffer would name the wrong directory; then no file is used at all.
+    if (length == 0 || length >= MAX_PATH) {
+        IniPath[0] = '\0';
+        return;
+    }
+    BuildIniPath(IniPath, "tolvex.ini");
+}
+
+bool HandOverToRunningCopy() {
+    if (!Settings.SingleInstance) {
+        return false;
+    }
+    HWND running = FindWindowA(MainClassName, nullptr);
+    if (!running) {
+        return false;
+    }
+    SendMessageA(running, WM_COMMAND, IDM_SHOW, 0);
+    return true;
+}
+
+bool RegisterMainClass() {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = AppInstance;
+    windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = MainClassName;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+void InitCommonControlClasses() {
+    INITCOMMONCONTROLSEX init = {sizeof init, CommonControlClasses};
+    InitCommonControlsEx(&init);
+}
+
+HWND CreateMainWindow() {
+    DWORD exStyle = 0;
+    if (Settings.AlwaysOnTop) {
+        exStyle |= WS_EX_TOPMOST;
+    }
+    if (Settings.Translucent) {
+        exStyle |= WS_EX_LAYERED;
+    }
+    return CreateWindowExA(exStyle, MainClassName, MainWindowTitle,
+                           WS_POPUP | WS_CLIPCHILDREN | WS_THICKFRAME, Settings.WindowLeft,
+                           Settings.WindowTop, 0, 0, nullptr, nullptr, AppInstance, nullptr);
+}
+
+void SizeMainWindow() {
+    // Read while the window still has its zero creation size, so the client height is 0 here.
+    RECT client;
+    GetClientRect(MainWindow, &client);
+    MinWindowWidth = 2 * GetSystemMetrics(SM_CXFRAME) + 3 * (client.bottom - client.top) + 48;
+    if (Settings.WindowWidth < MinWindowWidth) {
+        Settings.WindowWidth = MinWindowWidth;
+    }
+    FixedWindowHeight = CalcWindowHeight();
+    SetWindowPos(MainWindow, nullptr, 0, 0, Settings.WindowWidth, FixedWindowHeight,
+                 SWP_NOMOVE | SWP_NOZORDER);
+}
+
+WPARAM RunMessageLoop(HACCEL accelerators) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        // Before dispatch, whichever window the message is for: so the character accelerators
+        // (Ctrl+X, C, V, A) become commands before the input line's filter could refuse them.
+        if (TranslateAcceleratorA(MainWindow, accelerators, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return message.wParam;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    AppInstance = instance;
+    TakeDefaultGuiFont();
+    BuildOwnIniPath();
+    LoadSettings();
+    if (HandOverToRunningCopy()) {
+        return 0;
+    }
+    if (!RegisterMainClass()) {
+        ShowStartupError(L"ウィンドウクラスが登録できません。");
+        return 0;
+    }
+    InitCommonControlClasses();
+    FindLayeredAttributes();
+    MainWindow = CreateMainWindow();
+    if (!MainWindow) {
+        ShowStartupError(L"ウィンドウが作成できません。");
+        return 0;
+    }
+    SizeMainWindow();
+    if (Settings.Translucent) {
+        SetLayeredOpacity(MainWindow);
+    }
+    ShowWindow(MainWindow, showCommand);
+    UpdateWindow(MainWindow);
+    LoadHistory();
+    if (Settings.UseHotKey) {
+        SetGlobalHotKey(Settings.HotKey & HotKeyCodeMask);
+    }
+    HACCEL accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    WPARAM exitCode = RunMessageLoop(accelerators);
+    ReleaseLayeredAttributes();
+    return static_cast<int>(exitCode);
+}

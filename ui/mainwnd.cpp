@@ -1,0 +1,206 @@
+// The main window's procedure, child controls, layout, bitmaps, menus and commands.
+#include "mainwnd.h"
+
+#include <windowsx.h>
+
+#include "../dialogs/aboutdlg.h"
+#include "../dialogs/settingsdlg.h"
+#include "../res/resource.h"
+#include "../settings/settings.h"
+#include "appearance.h"
+#include "globals.h"
+#include "inputline.h"
+#include "tray.h"
+
+HBITMAP ClearBitmap;
+HBITMAP MenuBitmap;
+HBITMAP CloseBitmap;
+
+namespace {
+
+// The combo box is this much taller than the line: the rest is its drop-down list.
+constexpr int DropDownListHeight = 64;
+constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_BITMAP;
+constexpr DWORD ComboStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL |
+                             CBS_DROPDOWN | CBS_AUTOHSCROLL;
+
+HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
+    return CreateWindowExA(0, className, "", style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
+}
+
+HWND CreateBitmapButton(HWND parent, int id) {
+    HWND button = CreateChild(parent, "BUTTON", ButtonStyle, id);
+    LoadButtonBitmaps(button);
+    return button;
+}
+
+void ShowMainMenu(HWND window) {
+    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAINMENU));
+    CheckMenuItem(menu, IDM_TOPMOST,
+                  MF_BYCOMMAND | (Settings.AlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
+    if (LayeredAttributesProc) {
+        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_ENABLED);
+        CheckMenuItem(menu, IDM_TRANSLUCENT,
+                      MF_BYCOMMAND | (Settings.Translucent ? MF_CHECKED : MF_UNCHECKED));
+    } else {
+        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+    }
+    CheckMenuRadioItem(menu, IDM_HEX32, IDM_HEX64, Settings.HexBits == 32 ? IDM_HEX32 : IDM_HEX64,
+                       MF_BYCOMMAND);
+    RECT button;
+    GetWindowRect(MenuButton, &button);
+    TrackPopupMenu(GetSubMenu(menu, 0), 0, button.left, button.bottom, 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
+void ShowCloseMenu(HWND window, LPARAM screenPoint) {
+    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_CLOSEMENU));
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, GET_X_LPARAM(screenPoint),
+                   GET_Y_LPARAM(screenPoint), 0, window, nullptr);
+    DestroyMenu(menu);
+}
+
+void ClearLine() {
+    SetWindowTextA(InputCombo, "");
+    SetFocus(InputCombo);
+}
+
+void SetHexBits(int bits) {
+    Settings.HexBits = bits;
+    ReevaluateAfterHexSwitch();
+}
+
+void ReloadButtonBitmaps() {
+    HWND buttons[] = {ClearButton, MenuButton, CloseButton};
+    HBITMAP* bitmaps[] = {&ClearBitmap, &MenuBitmap, &CloseBitmap};
+    for (int i = 0; i < 3; ++i) {
+        DeleteObject(*bitmaps[i]);
+        *bitmaps[i] = nullptr;
+        LoadButtonBitmaps(buttons[i]);
+    }
+}
+
+void DestroyMainWindow(HWND window) {
+    DeleteAppearanceObjects();
+    DeleteObject(ClearBitmap);
+    DeleteObject(MenuBitmap);
+    DeleteObject(CloseBitmap);
+    ClearBitmap = MenuBitmap = CloseBitmap = nullptr;
+    if (Settings.Resident) {
+        RemoveTrayIcon(window);
+    }
+    SaveSettings();
+    PostQuitMessage(0);
+}
+
+} // namespace
+
+BOOL CreateChildControls(HWND window) {
+    CreateAppearanceObjects();
+    InputCombo = CreateChild(window, "COMBOBOX", ComboStyle, IDC_INPUT);
+    SendMessageA(InputCombo, CB_LIMITTEXT, MaxLineLength, 0);
+    InputEdit = GetTopWindow(InputCombo);
+    InstallInputFilter(InputEdit);
+    SendMessageA(InputCombo, WM_SETFONT, reinterpret_cast<WPARAM>(MainFont), FALSE);
+    ClearButton = CreateBitmapButton(window, IDC_CLEAR);
+    MenuButton = CreateBitmapButton(window, IDC_MENU);
+    CloseButton = CreateBitmapButton(window, IDC_CLOSE);
+    if (Settings.Resident) {
+        AddTrayIcon(window);
+    }
+    return TRUE;
+}
+
+void LayoutChildControls(int width, int height) {
+    MoveWindow(InputCombo, GripStripWidth + GripGapWidth, 0,
+               width - 3 * height - GripStripWidth - GripGapWidth, height + DropDownListHeight,
+               TRUE);
+    MoveWindow(ClearButton, width - 3 * height, 0, height, height, TRUE);
+    MoveWindow(MenuButton, width - 2 * height, 0, height, height, TRUE);
+    MoveWindow(CloseButton, width - height, 0, height, height, TRUE);
+}
+
+void LoadButtonBitmaps(HWND button) {
+    // By control id, since the button's handle variable is not yet set while it is created.
+    int resource = IDB_CLOSE;
+    HBITMAP* bitmap = &CloseBitmap;
+    switch (GetDlgCtrlID(button)) {
+    case IDC_CLEAR:
+        resource = IDB_CLEAR;
+        bitmap = &ClearBitmap;
+        break;
+    case IDC_MENU:
+        resource = IDB_MENU;
+        bitmap = &MenuBitmap;
+        break;
+    default: break;
+    }
+    *bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_BITMAP,
+                                              0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(*bitmap));
+}
+
+void OnMainCommand(HWND window, int id, HWND, int code) {
+    switch (id) {
+    case IDM_CUT: SendMessageA(InputEdit, WM_CUT, 0, 0); break;
+    case IDM_COPY: SendMessageA(InputEdit, WM_COPY, 0, 0); break;
+    case IDM_PASTE: SendMessageA(InputEdit, WM_PASTE, 0, 0); break;
+    case IDM_DELETE: SendMessageA(InputEdit, WM_CLEAR, 0, 0); break;
+    case IDM_SELECTALL: SendMessageA(InputCombo, CB_SETEDITSEL, 0, MAKELPARAM(0, -1)); break;
+    case IDM_CLEARLINE:
+    case IDC_CLEAR: ClearLine(); break;
+    case IDM_TOPMOST: ToggleAlwaysOnTop(window); break;
+    case IDM_TRANSLUCENT: ToggleTranslucent(window); break;
+    case IDM_HEX32: SetHexBits(32); break;
+    case IDM_HEX64: SetHexBits(64); break;
+    case IDM_SETTINGS:
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SETTINGS), window, SettingsDlgProc, 0);
+        break;
+    case IDM_ABOUT:
+        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDlgProc, 0);
+        break;
+    case IDM_EXIT: DestroyWindow(window); break;
+    case IDM_CLOSE:
+    case IDC_CLOSE: SendMessageA(window, WM_CLOSE, 0, 0); break;
+    case IDM_SHOW: ShowMainWindow(); break;
+    case IDC_INPUT:
+        if (code == CBN_EDITCHANGE) {
+            OnLineChanged();
+        }
+        break;
+    case IDC_MENU: ShowMainMenu(window); break;
+    default: break;
+    }
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return CreateChildControls(window) ? 0 : -1;
+    case WM_SIZE:
+        LayoutChildControls(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        return 0;
+    case WM_SETFOCUS: SetFocus(InputCombo); return 0;
+    case WM_PAINT: PaintGripStrip(window); return 0;
+    case WM_NCACTIVATE: return RepaintOnActivation(window, wParam, lParam);
+    case WM_NCHITTEST: return HitTestAsCaption(window, wParam, lParam);
+    case WM_SETCURSOR: return SetFrameCursor(window, wParam, lParam);
+    case WM_GETMINMAXINFO: LimitWindowSize(reinterpret_cast<MINMAXINFO*>(lParam)); return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX: return ColorInputLine(window, message, wParam, lParam);
+    case WM_NCRBUTTONDOWN:
+        if (wParam == HTCAPTION) {
+            ShowCloseMenu(window, lParam);
+        }
+        return 0;
+    case WM_COMMAND:
+        OnMainCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+        return 0;
+    case WM_SYSCOLORCHANGE: ReloadButtonBitmaps(); return 0;
+    case WM_CLOSE: return OnCloseRequest(window, wParam, lParam);
+    case WM_DESTROY: DestroyMainWindow(window); return 0;
+    case TrayCallbackMessage: return OnTrayCallback(window, lParam);
+    case WM_HOTKEY: return OnHotKey(window);
+    default: return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
