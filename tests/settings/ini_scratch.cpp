@@ -1,0 +1,180 @@
+// Scratch directories, raw profile text and the hidden test window for the settings tests.
+#include "ini_scratch.h"
+
+#include <cstdio>
+
+#include "../../ui/globals.h"
+
+namespace {
+
+// Taken during static initialisation, before any case has touched Settings: its initialiser is
+// a constant, so it is already in place.
+const SettingsRecord StartValues = Settings;
+
+constexpr int TestWindowLeft = 33;
+constexpr int TestWindowTop = 44;
+constexpr int TestWindowWidth = 321;
+constexpr int TestWindowHeight = 30;
+constexpr int TestComboId = 200;
+
+} // namespace
+
+const SettingsRecord& StartSettings() {
+    return StartValues;
+}
+
+std::string MakeScratchDirectory() {
+    char temp[MAX_PATH];
+    DWORD length = GetTempPathA(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char name[MAX_PATH];
+        wsprintfA(name, "%stolvex-set-%lu-%d", temp, GetCurrentProcessId(), attempt);
+        if (CreateDirectoryA(name, nullptr))
+            return std::string(name) + "\\";
+    }
+    return std::string();
+}
+
+void RemoveScratchDirectory(const std::string& directory) {
+    if (directory.empty())
+        return;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveScratchDirectory(directory + name + "\\");
+            else
+                DeleteFileA((directory + name).c_str());
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(directory.c_str());
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::string text;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return text;
+    char chunk[512];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        text.append(chunk, got);
+    std::fclose(file);
+    return text;
+}
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool IsSectionHeader(const std::string& line) {
+    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+} // namespace
+
+std::vector<std::string> SectionNames(const std::string& text) {
+    std::vector<std::string> names;
+    for (const std::string& line : Lines(text))
+        if (IsSectionHeader(line))
+            names.push_back(line.substr(1, line.size() - 2));
+    return names;
+}
+
+std::vector<std::string> SectionLines(const std::string& text, const std::string& section) {
+    std::vector<std::string> lines;
+    bool inside = false;
+    for (const std::string& line : Lines(text)) {
+        if (IsSectionHeader(line))
+            inside = line.substr(1, line.size() - 2) == section;
+        else if (inside && !line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+void IniFileTest::SetUp() {
+    ResetSettings();
+    directory = MakeScratchDirectory();
+    ASSERT_FALSE(directory.empty());
+    UseNewIniFile();
+    MainWindow =
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, TestWindowLeft, TestWindowTop, TestWindowWidth,
+                        TestWindowHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(MainWindow, nullptr);
+    InputCombo =
+        CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VSCROLL | CBS_DROPDOWN, 0, 0,
+                        TestWindowWidth, TestWindowHeight * 5, MainWindow,
+                        reinterpret_cast<HMENU>(TestComboId), GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(InputCombo, nullptr);
+}
+
+void IniFileTest::TearDown() {
+    if (MainWindow != nullptr)
+        DestroyWindow(MainWindow);
+    MainWindow = nullptr;
+    InputCombo = nullptr;
+    IniPath[0] = '\0';
+    RemoveScratchDirectory(directory);
+}
+
+std::string IniFileTest::UseNewIniFile(const std::string& text) {
+    char name[32];
+    wsprintfA(name, "tolvex-%d.ini", filesMade++);
+    std::string path = directory + name;
+    if (!text.empty())
+        WriteTextFile(path, text);
+    lstrcpynA(IniPath, path.c_str(), MAX_PATH);
+    return path;
+}
+
+void IniFileTest::ResetSettings() {
+    Settings = StartValues;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof Settings.Font, &Settings.Font);
+}
+
+void IniFileTest::AddHistoryItems(const std::vector<std::string>& items) {
+    for (const std::string& item : items)
+        SendMessageA(InputCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+}
+
+std::vector<std::string> IniFileTest::HistoryItems() const {
+    std::vector<std::string> items;
+    LRESULT count = SendMessageA(InputCombo, CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        LRESULT length = SendMessageA(InputCombo, CB_GETLBTEXTLEN, index, 0);
+        std::string item(static_cast<size_t>(length) + 1, '\0');
+        SendMessageA(InputCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(&item[0]));
+        item.resize(lstrlenA(item.c_str()));
+        items.push_back(item);
+    }
+    return items;
+}

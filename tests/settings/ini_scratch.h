@@ -1,0 +1,48 @@
+// Test support for the settings store: a fresh profile file per case, its raw text, and the real
+// hidden main window with its combo box that SaveSettings and the history work on.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "settings.h"
+
+// The Settings record as the program starts, before the default GUI font is copied in.
+const SettingsRecord& StartSettings();
+
+// A new empty directory of its own under the temporary directory, with a backslash at the end.
+std::string MakeScratchDirectory();
+// Deletes the directory made by MakeScratchDirectory with everything directly in it.
+void RemoveScratchDirectory(const std::string& directory);
+
+void WriteTextFile(const std::string& path, const std::string& text);
+// The bytes of the file; empty when it cannot be read.
+std::string ReadTextFile(const std::string& path);
+// The section names of a profile text in file order.
+std::vector<std::string> SectionNames(const std::string& text);
+// The non-blank lines of one section of a profile text, in file order.
+std::vector<std::string> SectionLines(const std::string& text, const std::string& section);
+
+// Each case gets Settings at its start values with the default GUI font, IniPath naming a file
+// that does not exist yet in a directory of its own, a hidden top-level MainWindow and an empty
+// drop-down InputCombo.
+class IniFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Points IniPath at a new file of its own (Wine caches the profile files it has read, so a
+    // file is never rewritten behind its back); returns the path.
+    std::string UseNewIniFile(const std::string& text = std::string());
+    std::string IniText() const { return ReadTextFile(IniPath); }
+    void ResetSettings();
+    void AddHistoryItems(const std::vector<std::string>& items);
+    std::vector<std::string> HistoryItems() const;
+
+    std::string directory;
+    int filesMade = 0;
+};
