@@ -1,0 +1,76 @@
+// Benchmarks of one evaluation with its formatting, and of one keystroke's rewrite of the line.
+#include "line.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace {
+
+std::string Padded(std::string text, size_t length) {
+    text.resize(length, ' ');
+    return text;
+}
+
+std::string Repeated(const std::string& piece, size_t length) {
+    std::string text;
+    while (text.size() + piece.size() < length) {
+        text += piece;
+    }
+    return Padded(text + "0", length);
+}
+
+// Each line stands for a kind of load; the 255-character ones are the longest the window allows.
+const std::string ShortLine = "1+2*3";
+const std::string MixedLine = "sqrt(2)*sin(30)+0x1F/3-2^10";
+const std::string FunctionLine = "sqrt(abs(sin(30)))+cos(45)*tan(60)+log(exp(2))+log10(1000)+asin("
+                                 "0.5)+acos(0.5)+atan(1)+cur(27)";
+// Angles near 2^63 radians make the sine reduce its argument the long way.
+const std::string HugeAngleLine = Repeated("sin(9e18)+", 255);
+const std::string PowerLine = Repeated("1.0001^1.37+", 255);
+const std::string CubeRootLine = Repeated("cur(7.5)+", 255);
+const std::string ExpLogLine = Repeated("log(exp(3))+", 255);
+// strtold on a long digit string works in big-number arithmetic.
+const std::string LongLiteralLine = "0." + std::string(253, '7');
+const std::string NestingLine = std::string(127, '(') + "1" + std::string(127, ')');
+
+void EvaluateAndFormat(benchmark::State& state, const std::string& text) {
+    char resultText[ResultTextSize];
+    for (auto _ : state) {
+        long double value = 0;
+        EvalStatus status = EvaluateExpression(text.c_str(), &value);
+        if (status == EvalOk) {
+            status = FormatDecimal(value, resultText);
+        }
+        benchmark::DoNotOptimize(status);
+        benchmark::DoNotOptimize(resultText);
+    }
+    state.SetLabel(std::to_string(text.size()) + " chars");
+}
+
+void RewriteLine(benchmark::State& state, const std::string& text) {
+    char out[LineBufferSize];
+    for (auto _ : state) {
+        LineUpdate update = ComputeLineUpdate(text.c_str(), 32);
+        ApplyLineUpdate(text.c_str(), update, out);
+        benchmark::DoNotOptimize(out);
+    }
+    state.SetLabel(std::to_string(text.size()) + " chars");
+}
+
+BENCHMARK_CAPTURE(EvaluateAndFormat, Short, ShortLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, Mixed, MixedLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, Functions, FunctionLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, HugeAngles255, HugeAngleLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, Powers255, PowerLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, CubeRoots255, CubeRootLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, ExpLog255, ExpLogLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, LongLiteral255, LongLiteralLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, Nesting255, NestingLine);
+
+BENCHMARK_CAPTURE(RewriteLine, Short, ShortLine + "=");
+BENCHMARK_CAPTURE(RewriteLine, Hex, "255*7=x");
+BENCHMARK_CAPTURE(RewriteLine, Full255, Padded(MixedLine + "=", 255));
+BENCHMARK_CAPTURE(RewriteLine, Worst255, Padded(Repeated("sin(9e18)+", 250) + "=x", 255));
+
+} // namespace
