@@ -66,8 +66,9 @@ BOOL LoadHistory() {
     for (int index = 0; index < count; ++index) {
         wsprintfA(key, "%d", index);
         // A missing or empty entry is skipped; the ones after it keep their places.
-        if (GetPrivateProfileStringA(HistorySection, key, "", LineBuffer, LineBufferSize, IniPath) >
-            0)
+        DWORD read =
+            GetPrivateProfileStringA(HistorySection, key, "", LineBuffer, LineBufferSize, IniPath);
+        if (read > 0)
             SendMessageA(InputCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(LineBuffer));
     }
     return TRUE;

@@ -115,23 +115,4 @@ TEST_F(IniPathInUse, TheFileLandsInADirectoryNamedWithTrailByte5C) {
     EXPECT_EQ(GetFileAttributesA((directory + IniFileName).c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-TEST_F(IniPathInUse, WithoutAPathNothingIsReadOrWritten) {
-    char windows[MAX_PATH];
-    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-    std::string winIni = std::string(windows) + "\\win.ini";
-    std::string before = ReadTextFile(winIni);
-    IniPath[0] = '\0';
-    Settings.Opacity = 33;
-    Settings.HexBits = 64;
-    AddHistoryItems({"1+2=3"});
-    EXPECT_TRUE(SaveSettings());
-    EXPECT_TRUE(LoadSettings());
-    EXPECT_EQ(Settings.Opacity, 33);
-    EXPECT_EQ(Settings.HexBits, 64);
-    SendMessageA(InputCombo, CB_RESETCONTENT, 0, 0);
-    EXPECT_TRUE(LoadHistory());
-    EXPECT_EQ(SendMessageA(InputCombo, CB_GETCOUNT, 0, 0), 0);
-    EXPECT_EQ(ReadTextFile(winIni), before);
-}
-
 } // namespace
