@@ -5,6 +5,10 @@
 // failure it meets as an EvalStatus. Text behind a complete expression is ignored, so a line can be
 // evaluated up to its "=" without being cut there: "=" ends an expression exactly as the end of
 // the text does.
+//
+// Decimal literals are read with strtold, so LC_NUMERIC must use "." as its decimal point (the
+// "C" locale every program starts in does); a literal the library reads differently gives
+// EvalSyntaxError rather than a wrong value.
 #pragma once
 
 #include <cfloat>
@@ -34,5 +38,17 @@ constexpr int MaxNameLength = 15;
 // so that no text can exhaust the stack; a 255-character line never comes close.
 constexpr int MaxNestingDepth = 512;
 
+// The constants are binary64 values widened, not the extended values nearest to them: every
+// result that involves pi or an angle conversion is meant to carry exactly these bits.
+// PiConst: 0x4000:C90FDAA22168C000 (the extended pi would end in ...C235).
+constexpr long double PiConst = 0x1.921fb54442d18p+1L;
+// RadToDeg: the binary64 nearest to 180/pi, 0x4004:E52EE0D31E0FC000.
+constexpr long double RadToDeg = 0x1.ca5dc1a63c1f8p+5L;
+// OneOver180 is the exception, the extended value nearest to 1/180: 0x3FF7:B60B60B60B60B60B.
+constexpr long double OneOver180 = 0xB60B60B60B60B60Bp-71L;
+// OneThird, the exponent of the cube root: the binary64 1/3, 0x3FFD:AAAAAAAAAAAAA800.
+constexpr long double OneThird = 0x1.5555555555555p-2L;
+
 // Evaluates text; on EvalOk *value holds the result, otherwise *value is left alone.
+// Every operation whose result is not finite ends the evaluation with EvalOverflow.
 EvalStatus EvaluateExpression(const char* text, long double* value);

@@ -1,8 +1,10 @@
 // The math functions the evaluator calls, each reporting its failures through MathErrorHook.
 //
 // Neither glibc nor MinGW has a math-error callback for the long double functions, so every
-// function here tests the exact conditions of its failure table itself, before or after the call,
-// and reports them to MathErrorHook. errno is never touched by a report.
+// function here tests the exact conditions of its failure table itself, before the library call,
+// and reports them to MathErrorHook instead of calling the library. A reported call returns 0,
+// which the evaluator never uses, and leaves errno alone. Calls without a report return the
+// library's value unchanged.
 #pragma once
 
 #include "eval.h"
@@ -24,16 +26,24 @@ extern EvalStatus MathErrorStatus;
 // Maps a MathErrorKind (or any other number) to its EvalStatus in MathErrorStatus; returns 1.
 int MathErrorHook(int kind);
 
+// Reports DOMAIN for 0 to a power <= 0 and for a negative base with a non-integral power,
+// OVERFLOW when y * ln|x| >= 11356.5 and UNDERFLOW when it is <= -11355.
 long double MathPow(long double x, long double y);
+// Reports OVERFLOW for x >= 11356.5 and UNDERFLOW for x <= -11355.
 long double MathExp(long double x);
+// MathLog and MathLog10 report DOMAIN below 0 and SING at 0; MathLog also DOMAIN for NaN.
 long double MathLog(long double x);
 long double MathLog10(long double x);
+// Reports DOMAIN below 0 and for NaN; the root of -0 is -0.
 long double MathSqrt(long double x);
+// The three report TLOSS when |radians| >= 2^63, where no digit of the result would be right.
 long double MathSin(long double radians);
 long double MathCos(long double radians);
 long double MathTan(long double radians);
+// Report DOMAIN outside -1..1 and for NaN; the result is in radians.
 long double MathAsin(long double x);
 long double MathAcos(long double x);
+// These never report.
 long double MathAtan(long double x);
 long double MathFabs(long double x);
 long double MathFloor(long double x);
