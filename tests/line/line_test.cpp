@@ -101,13 +101,6 @@ TEST(ComputeLineUpdate, RewritesTheLineBehindTheFirstEquals) {
     }
 }
 
-TEST(ComputeLineUpdate, FailedLinesCarryAQuestionMarkAndTheReplacePoint) {
-    LineUpdate update = ComputeLineUpdate("12*(3=b", 32);
-    EXPECT_EQ(update.outcome, LineFailed);
-    EXPECT_STREQ(update.resultText, "?");
-    EXPECT_EQ(update.replaceFrom, 7);
-}
-
 std::string Repeat(char c, int count) {
     return std::string(static_cast<size_t>(count), c);
 }
@@ -148,13 +141,6 @@ TEST(ApplyLineUpdate, NeverLetsTheLineGrowBeyondTheLimit) {
             ASSERT_EQ(out[i], 0x7F) << c.what << ": written past the buffer at " << i;
         }
     }
-}
-
-TEST(ApplyLineUpdate, StopsAtTheTextEndWhenReplaceFromLiesBehindIt) {
-    LineUpdate update = {LineSucceeded, 40, EvalOk, "7"};
-    char out[LineBufferSize];
-    ApplyLineUpdate("1+6=", update, out);
-    EXPECT_STREQ(out, "1+6=7");
 }
 
 // The rewrite evaluates the whole line and relies on "=" ending an expression as the text's end
