@@ -179,9 +179,7 @@ char* BuildIniPath(char* path, const char* fileName) {
     }
     while (at < MAX_PATH && path[at] != '\0')
         ++at;
-    // A path of MAX_PATH - 1 characters, or one without a NUL, is what GetModuleFileNameA leaves
-    // when it had to cut the name off; its last separator need not be the executable's.
-    if (at >= MAX_PATH - 1 || cut + lstrlenA(fileName) >= MAX_PATH) {
+    if (at >= MAX_PATH || cut + lstrlenA(fileName) >= MAX_PATH) {
         path[0] = '\0';
         return path;
     }

@@ -46,8 +46,9 @@ constexpr const char* IniFileName = "tolvex.ini";
 // Replaces the file-name part of path (a writable MAX_PATH buffer holding a full path, as
 // GetModuleFileNameA leaves it) by fileName; returns path. Double-byte characters of the ANSI code
 // page are stepped over whole, so a trail byte 0x5C is no separator. When the result would not
-// fit, or the path fills the whole buffer (GetModuleFileNameA cut it off), path is left empty:
-// a cut-off path would name some other file.
+// fit, or the buffer holds no NUL (older systems leave a cut module name so), path is left empty:
+// a cut-off path would name some other file. Whoever fetched the module name checks first that
+// it was not cut (GetModuleFileNameA returning MAX_PATH): the cut text looks like any other path.
 char* BuildIniPath(char* path, const char* fileName);
 
 // Reads the section "Settings" into Settings, each key defaulting to the field's current value

@@ -71,16 +71,18 @@ TEST(BuildIniPath, APathThatWouldNotFitIsLeftEmpty) {
     std::string fits = DirectoryOfLength(fullestDirectory);
     EXPECT_EQ(Build(fits + "t.exe"), fits + IniFileName);
     EXPECT_EQ(Build(DirectoryOfLength(fullestDirectory + 1) + "t.exe"), "");
-    EXPECT_EQ(Build(DirectoryOfLength(MAX_PATH - 30) + std::string(29, 'n')), "");
+    EXPECT_EQ(Build(DirectoryOfLength(MAX_PATH - 4) + "a.e"), "");
 }
 
-TEST(BuildIniPath, APathCutOffByTheModuleNameFetchIsLeftEmpty) {
-    // GetModuleFileNameA cuts a long name to MAX_PATH - 1 characters, or (on older systems)
-    // fills the buffer without a NUL; either way the last backslash may not be the real one.
-    std::string cut = DirectoryOfLength(100) + std::string(MAX_PATH - 1 - 100, 'p');
-    ASSERT_EQ(cut.size(), static_cast<size_t>(MAX_PATH - 1));
-    EXPECT_EQ(Build(cut), "");
+TEST(BuildIniPath, APathFillingTheWholeBufferStillFindsItsDirectory) {
+    std::string directory = DirectoryOfLength(MAX_PATH - 1 - lstrlenA("tolvex.exe"));
+    std::string full = directory + "tolvex.exe";
+    ASSERT_EQ(full.size(), static_cast<size_t>(MAX_PATH - 1));
+    EXPECT_EQ(Build(full), directory + IniFileName);
+}
 
+TEST(BuildIniPath, ABufferWithoutItsNulIsLeftEmpty) {
+    // What older systems leave when the module name does not fit: no NUL anywhere.
     GuardedPath unterminated;
     std::memset(&unterminated, GuardByte, sizeof unterminated);
     std::memcpy(unterminated.path, "C:\\a\\", 5);
