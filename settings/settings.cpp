@@ -40,11 +40,12 @@ constexpr int MaxOpacity = 99;
 int KeepAsRead(int value) {
     return value;
 }
+
 int AsFlag(int value) {
     return value != 0 ? 1 : 0;
 }
 
-// 32 and 64 are the only widths; anything else goes to the nearer end.
+// 32 and 64 are the only widths: whatever is not above 32 means 32, the rest 64.
 int NormaliseHexBits(int value) {
     return value <= 32 ? 32 : 64;
 }
