@@ -26,83 +26,16 @@ constexpr uint32_t PowersOfFive[] = {1,       5,        25,        125,       62
                                      3125,    15625,    78125,     390625,    1953125,
                                      9765625, 48828125, 244140625, 1220703125};
 
-// Unsigned 128-bit integer as four 32-bit words, least significant first: there is no __int128
-// on i686, and the same code must give the same digits on both platforms.
-constexpr int Words = 4;
-struct Wide {
-    uint32_t word[Words];
-};
-
 constexpr int ExtendedBytes = 10;
 constexpr int ExponentBias = 16383;
 constexpr int SignificandBits = 64;
 
-constexpr uint32_t Billion = 1000000000;
-constexpr int BillionDigits = 9;
-
-void MultiplySmall(Wide* x, uint32_t factor) {
-    uint64_t carry = 0;
-    for (uint32_t& w : x->word) {
-        uint64_t product = static_cast<uint64_t>(w) * factor + carry;
-        w = static_cast<uint32_t>(product);
-        carry = product >> 32;
-    }
-}
-
-void ShiftRight(Wide* x, int shift) {
-    Wide result = {};
-    int wordShift = shift / 32;
-    int bitShift = shift % 32;
-    for (int i = wordShift; i < Words; ++i) {
-        uint64_t w = (static_cast<uint64_t>(x->word[i]) << 32) >> bitShift;
-        result.word[i - wordShift] |= static_cast<uint32_t>(w >> 32);
-        if (i - wordShift > 0) {
-            result.word[i - wordShift - 1] |= static_cast<uint32_t>(w);
-        }
-    }
-    *x = result;
-}
-
-// Adds 2^bit, bit < 128.
-void AddPowerOfTwo(Wide* x, int bit) {
-    uint64_t carry = static_cast<uint64_t>(1) << (bit % 32);
-    for (int i = bit / 32; i < Words && carry != 0; ++i) {
-        uint64_t sum = x->word[i] + carry;
-        x->word[i] = static_cast<uint32_t>(sum);
-        carry = sum >> 32;
-    }
-}
-
-bool IsZero(const Wide& x) {
-    for (uint32_t w : x.word) {
-        if (w != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// x becomes x / divisor; returns the remainder.
-uint32_t DivideSmall(Wide* x, uint32_t divisor) {
-    uint64_t remainder = 0;
-    for (int i = Words - 1; i >= 0; --i) {
-        uint64_t part = (remainder << 32) | x->word[i];
-        x->word[i] = static_cast<uint32_t>(part / divisor);
-        remainder = part % divisor;
-    }
-    return remainder;
-}
-
-// The digits of a magnitude rounded to a number of decimals, without a point: digit[0..count).
-struct FixedDigits {
-    char digit[40];
-    int count;    // at least 1; a magnitude below 1 has no integer digit of its own here
-    int decimals; // how many of the last digits lie behind the point
-};
-
-// The integer round(magnitude * 10^decimals), exact, ties away from zero: magnitude is
-// significand * 2^exponent, scaled by 5^decimals and then shifted by exponent + decimals.
-void RoundScaled(long double magnitude, int decimals, FixedDigits* out) {
+// round(magnitude * 10^decimals), exact, ties away from zero. magnitude is significand *
+// 2^exponent; significand * 5^decimals needs up to 95 bits, held in three 32-bit words (there is no
+// __int128 on i686, and both platforms must make the same digits), and is then shifted right by
+// -(exponent + decimals) with half a unit added first. The callers keep magnitude * 10^decimals
+// at most 10^19, so the result fits 64 bits.
+uint64_t RoundScaled(long double magnitude, int decimals) {
     // The x87 layout: 64-bit significand with explicit integer bit, then sign and 15-bit exponent.
     static_assert(sizeof(long double) >= ExtendedBytes, "long double holds the 80-bit format");
     unsigned char bytes[ExtendedBytes];
@@ -113,37 +46,77 @@ void RoundScaled(long double magnitude, int decimals, FixedDigits* out) {
     // A subnormal has the exponent of the smallest normal, without the integer bit.
     int exponent = (biased == 0 ? 1 : biased) - ExponentBias - (SignificandBits - 1);
 
-    Wide n = {{static_cast<uint32_t>(significand), static_cast<uint32_t>(significand >> 32), 0, 0}};
-    MultiplySmall(&n, PowersOfFive[decimals]);
     // Below 2^47 the exponent is at most 46 - 63 and decimals at most 13: the scaled value always
-    // has bits behind its binary point, so the shift always goes to the right.
+    // has bits behind its binary point, so the shift always goes to the right, by 4 or more.
     int shift = -(exponent + decimals);
-    if (shift > 96) {
-        // n < 2^95, less than half of 2^shift: it rounds to 0.
-        n = Wide{};
-    } else {
-        // Adding half before cutting rounds an exact tie up, which for a magnitude is away from 0.
-        AddPowerOfTwo(&n, shift - 1);
-        ShiftRight(&n, shift);
+    constexpr int ProductBits = 96;
+    if (shift > ProductBits) {
+        return 0; // the product is below 2^95, less than half of 2^shift
     }
+    uint64_t factor = PowersOfFive[decimals];
+    uint64_t low = (significand & 0xFFFFFFFF) * factor;
+    uint64_t high = (significand >> 32) * factor + (low >> 32);
+    uint32_t word[3] = {static_cast<uint32_t>(low), static_cast<uint32_t>(high),
+                        static_cast<uint32_t>(high >> 32)};
 
-    // Nine digits at a time from the low end, written from the right of the buffer.
-    char reversed[40];
-    int count = 0;
-    do {
-        uint32_t chunk = DivideSmall(&n, Billion);
-        bool last = IsZero(n);
-        for (int i = 0; i < BillionDigits && (!last || chunk != 0 || i == 0); ++i) {
-            reversed[count++] = static_cast<char>('0' + chunk % 10);
-            chunk /= 10;
-        }
-    } while (!IsZero(n));
-    for (int i = 0; i < count; ++i) {
-        out->digit[i] = reversed[count - 1 - i];
+    // Adding half before cutting rounds an exact tie up, which for a magnitude is away from 0.
+    int half = shift - 1;
+    uint64_t carry = static_cast<uint64_t>(1) << (half % 32);
+    for (int i = half / 32; i < 3 && carry != 0; ++i) {
+        uint64_t sum = word[i] + carry;
+        word[i] = static_cast<uint32_t>(sum);
+        carry = sum >> 32;
     }
-    out->count = count;
-    out->decimals = decimals;
+    // The product plus half is below 2^96, so no carry leaves the top word.
+    uint32_t shifted[3] = {};
+    int wordShift = shift / 32;
+    int bitShift = shift % 32;
+    for (int i = wordShift; i < 3; ++i) {
+        uint64_t w = (static_cast<uint64_t>(word[i]) << 32) >> bitShift;
+        shifted[i - wordShift] |= static_cast<uint32_t>(w >> 32);
+        if (i > wordShift) {
+            shifted[i - wordShift - 1] |= static_cast<uint32_t>(w);
+        }
+    }
+    return static_cast<uint64_t>(shifted[1]) << 32 | shifted[0];
 }
+
+constexpr uint64_t PowersOfTenInteger[] = {1u,
+                                           10u,
+                                           100u,
+                                           1000u,
+                                           10000u,
+                                           100000u,
+                                           1000000u,
+                                           10000000u,
+                                           100000000u,
+                                           1000000000u,
+                                           10000000000u,
+                                           100000000000u,
+                                           1000000000000u,
+                                           10000000000000u,
+                                           100000000000000u,
+                                           1000000000000000u,
+                                           10000000000000000u,
+                                           100000000000000000u,
+                                           1000000000000000000u,
+                                           10000000000000000000u};
+constexpr int MaxIntegerDigits = 20;
+
+int DigitCount(uint64_t n) {
+    int count = 1;
+    while (count < MaxIntegerDigits && n >= PowersOfTenInteger[count]) {
+        ++count;
+    }
+    return count;
+}
+
+// The digits of a magnitude rounded to a number of decimals, without a point.
+struct FixedDigits {
+    uint64_t scaled; // magnitude * 10^decimals, rounded
+    int count;       // decimal digits of scaled, at least 1
+    int decimals;    // how many of them lie behind the point
+};
 
 int IntegerDigits(const FixedDigits& fixed) {
     return fixed.count > fixed.decimals ? fixed.count - fixed.decimals : 1;
@@ -162,33 +135,53 @@ int LeadingPowerOfTen(long double magnitude) {
 
 // The fixed-point conversion with a precision: rounded at that decimal or at the 19th
 // significant digit, whichever comes first (the places behind the latter read as zeros).
-void ConvertFixed(long double magnitude, int precision, FixedDigits* out) {
+FixedDigits ConvertFixed(long double magnitude, int precision) {
     int significantLimit = SignificantDigits - 1 - LeadingPowerOfTen(magnitude);
-    RoundScaled(magnitude, precision < significantLimit ? precision : significantLimit, out);
+    FixedDigits fixed;
+    fixed.decimals = precision < significantLimit ? precision : significantLimit;
+    fixed.scaled = RoundScaled(magnitude, fixed.decimals);
+    fixed.count = DigitCount(fixed.scaled);
+    return fixed;
+}
+
+// Writes exactly `digits` decimal digits of n (n < 10^digits), leading zeros included. The 64-bit
+// division runs at most twice; it is a library call on i686, the 32-bit one is not.
+void WriteDigits(uint64_t n, int digits, char* text) {
+    constexpr uint32_t Billion = 1000000000;
+    while (digits > 0) {
+        uint32_t chunk;
+        if (n >= Billion) {
+            chunk = static_cast<uint32_t>(n % Billion);
+            n /= Billion;
+        } else {
+            chunk = static_cast<uint32_t>(n);
+            n = 0;
+        }
+        for (int i = 0; i < 9 && digits > 0; ++i) {
+            text[--digits] = static_cast<char>('0' + chunk % 10);
+            chunk /= 10;
+        }
+    }
 }
 
 // Appends the fixed digits as "integer.fraction", the fraction without trailing zeros and
 // without the point when nothing is left of it.
 char* AppendFixed(const FixedDigits& fixed, char* text) {
-    int integerDigits = fixed.count - fixed.decimals;
-    int fractionStart = integerDigits > 0 ? integerDigits : 0;
-    if (integerDigits <= 0) {
-        *text++ = '0';
-    } else {
-        std::memcpy(text, fixed.digit, integerDigits);
-        text += integerDigits;
-    }
-    int fractionEnd = fixed.count;
-    while (fractionEnd > fractionStart && fixed.digit[fractionEnd - 1] == '0') {
-        --fractionEnd;
-    }
-    if (fractionEnd > fractionStart) {
-        *text++ = '.';
-        for (int i = integerDigits; i < 0; ++i) {
-            *text++ = '0'; // the zeros right behind the point that the integer did not spell
+    uint64_t unit = PowersOfTenInteger[fixed.decimals];
+    uint64_t integer = fixed.scaled / unit;
+    uint64_t fraction = fixed.scaled % unit;
+    int integerDigits = IntegerDigits(fixed);
+    WriteDigits(integer, integerDigits, text);
+    text += integerDigits;
+    if (fraction != 0) {
+        int fractionDigits = fixed.decimals;
+        while (fraction % 10 == 0) {
+            fraction /= 10;
+            --fractionDigits;
         }
-        std::memcpy(text, fixed.digit + fractionStart, fractionEnd - fractionStart);
-        text += fractionEnd - fractionStart;
+        *text++ = '.';
+        WriteDigits(fraction, fractionDigits, text);
+        text += fractionDigits;
     }
     return text;
 }
@@ -268,9 +261,8 @@ EvalStatus FormatDecimal(long double value, char* resultText) {
     if (magnitude >= NoDecimalForm) {
         return EvalOverflow;
     }
-    FixedDigits fixed;
-    ConvertFixed(magnitude, FirstDecimals, &fixed);
-    int integerDigits = IntegerDigits(fixed);
+    FixedDigits first = ConvertFixed(magnitude, FirstDecimals);
+    int integerDigits = IntegerDigits(first);
     if (integerDigits > DecimalDigits) {
         return EvalOverflow;
     }
@@ -282,18 +274,15 @@ EvalStatus FormatDecimal(long double value, char* resultText) {
     }
     if (integerDigits == DecimalDigits) {
         // The fraction is dropped unrounded; a point stays behind the digits if it was not zero.
-        std::memcpy(end, fixed.digit, integerDigits);
-        end += integerDigits;
-        for (int i = integerDigits; i < fixed.count; ++i) {
-            if (fixed.digit[i] != '0') {
-                *end++ = '.';
-                break;
-            }
+        uint64_t unit = PowersOfTenInteger[first.decimals];
+        WriteDigits(first.scaled / unit, DecimalDigits, end);
+        end += DecimalDigits;
+        if (first.scaled % unit != 0) {
+            *end++ = '.';
         }
     } else {
         // Rounded afresh from the value, not from the first digits; it may gain a digit (9.99...).
-        ConvertFixed(magnitude, DecimalDigits - integerDigits, &fixed);
-        end = AppendFixed(fixed, end);
+        end = AppendFixed(ConvertFixed(magnitude, DecimalDigits - integerDigits), end);
     }
     CopyText(text, static_cast<int>(end - text), resultText);
     return EvalOk;
