@@ -36,18 +36,7 @@ HWND CreateBitmapButton(HWND parent, int id) {
 }
 
 void ShowMainMenu(HWND window) {
-    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAINMENU));
-    CheckMenuItem(menu, IDM_TOPMOST,
-                  MF_BYCOMMAND | (Settings.AlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
-    if (LayeredAttributesProc) {
-        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_ENABLED);
-        CheckMenuItem(menu, IDM_TRANSLUCENT,
-                      MF_BYCOMMAND | (Settings.Translucent ? MF_CHECKED : MF_UNCHECKED));
-    } else {
-        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
-    }
-    CheckMenuRadioItem(menu, IDM_HEX32, IDM_HEX64, Settings.HexBits == 32 ? IDM_HEX32 : IDM_HEX64,
-                       MF_BYCOMMAND);
+    HMENU menu = LoadMainMenu();
     RECT button;
     GetWindowRect(MenuButton, &button);
     TrackPopupMenu(GetSubMenu(menu, 0), 0, button.left, button.bottom, 0, window, nullptr);
@@ -95,6 +84,22 @@ void DestroyMainWindow(HWND window) {
 }
 
 } // namespace
+
+HMENU LoadMainMenu() {
+    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAINMENU));
+    CheckMenuItem(menu, IDM_TOPMOST,
+                  MF_BYCOMMAND | (Settings.AlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
+    if (LayeredAttributesProc) {
+        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_ENABLED);
+        CheckMenuItem(menu, IDM_TRANSLUCENT,
+                      MF_BYCOMMAND | (Settings.Translucent ? MF_CHECKED : MF_UNCHECKED));
+    } else {
+        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+    }
+    CheckMenuRadioItem(menu, IDM_HEX32, IDM_HEX64, Settings.HexBits == 32 ? IDM_HEX32 : IDM_HEX64,
+                       MF_BYCOMMAND);
+    return menu;
+}
 
 BOOL CreateChildControls(HWND window) {
     CreateAppearanceObjects();

@@ -25,5 +25,7 @@ BOOL CreateChildControls(HWND window);
 void LayoutChildControls(int width, int height);
 // Loads the bitmap of button (one of the three), keeps it in its variable and shows it.
 void LoadButtonBitmaps(HWND button);
+// Menu 10, loaded afresh, its check and radio marks set from Settings; the caller destroys it.
+HMENU LoadMainMenu();
 // The WM_COMMAND work for one command id (low word of wParam) and notification code (high word).
 void OnMainCommand(HWND window, int id, HWND control, int code);

@@ -1,0 +1,325 @@
+// The GUI tests' driver: fresh directories, starting tolvex.exe, reading and driving its window.
+#include "driver.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace gui {
+
+namespace {
+
+constexpr DWORD PollIntervalMs = 10;
+constexpr UINT MessageTimeoutMs = 5000;
+constexpr char ClassName[] = "tolvex class";
+
+// Paths that CMake hands over are Unix paths; Wine shows the Unix root as drive Z:.
+std::string WindowsPath(const char* unixPath) {
+    std::string path = "Z:";
+    for (const char* p = unixPath; *p; ++p) {
+        path += *p == '/' ? '\\' : *p;
+    }
+    return path;
+}
+
+void RemoveTree(const std::string& directory) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((directory + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        std::string name = found.cFileName;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        std::string path = directory + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveTree(path + "\\");
+            RemoveDirectoryA(path.c_str());
+        } else {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+struct WindowSearch {
+    DWORD processId; // 0: any process
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTolvexWindow(HWND window, LPARAM context) {
+    WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
+    char className[64] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (std::strcmp(className, ClassName) != 0) {
+        return TRUE;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (search->processId != 0 && processId != search->processId) {
+        return TRUE;
+    }
+    if (search->visibleOnly && !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    search->found.push_back(window);
+    return TRUE;
+}
+
+bool CreateTolvexProcess(const std::string& directory, Tolvex* tolvex, int showCommand) {
+    std::string exe = directory + "tolvex.exe";
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(showCommand);
+    return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.c_str(), &startup, &tolvex->process) != 0;
+}
+
+void SendKeyInput(WORD virtualKey, WORD scanCode, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = scanCode;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start > timeoutMs) {
+            return condition();
+        }
+        Sleep(PollIntervalMs);
+    }
+}
+
+std::string FreshDirectory(const std::string& name) {
+    std::string root = WindowsPath(TOLVEX_GUI_WORK_DIR) + "\\";
+    CreateDirectoryA(root.c_str(), nullptr);
+    std::string directory = root + name + "\\";
+    RemoveTree(directory);
+    CreateDirectoryA(directory.c_str(), nullptr);
+    CopyFileA(WindowsPath(TOLVEX_EXE).c_str(), (directory + "tolvex.exe").c_str(), FALSE);
+    return directory;
+}
+
+void WriteTextFile(const std::string& path, const std::string& text) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file) {
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::string text;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        return text;
+    }
+    char buffer[4096];
+    size_t count;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, count);
+    }
+    std::fclose(file);
+    return text;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> IniKeys(const std::string& path, const std::string& section) {
+    std::vector<std::string> keys;
+    std::string text = ReadTextFile(path);
+    std::string header = "[" + section + "]";
+    bool inSection = false;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        at = end + 1;
+        if (!line.empty() && line[0] == '[') {
+            inSection = line == header;
+        } else if (inSection && line.find('=') != std::string::npos) {
+            keys.push_back(line.substr(0, line.find('=')));
+        }
+    }
+    return keys;
+}
+
+std::string IniValue(const std::string& path, const std::string& section, const std::string& key) {
+    char value[512] = "";
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), "", value, sizeof value, path.c_str());
+    return value;
+}
+
+Tolvex::~Tolvex() {
+    if (process.hProcess) {
+        if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, DefaultTimeoutMs);
+        }
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+}
+
+HWND FindTolvexWindow(DWORD processId) {
+    WindowSearch search = {processId, true, {}};
+    EnumWindows(CollectTolvexWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found.empty() ? nullptr : search.found[0];
+}
+
+std::vector<HWND> AllTolvexWindows() {
+    WindowSearch search = {0, false, {}};
+    EnumWindows(CollectTolvexWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+bool LaunchTolvex(const std::string& directory, Tolvex* tolvex) {
+    return CreateTolvexProcess(directory, tolvex, SW_SHOWNORMAL);
+}
+
+bool StartTolvex(const std::string& directory, Tolvex* tolvex, int showCommand) {
+    if (!CreateTolvexProcess(directory, tolvex, showCommand)) {
+        return false;
+    }
+    DWORD processId = tolvex->process.dwProcessId;
+    if (!WaitUntil([&] { return (tolvex->window = FindTolvexWindow(processId)) != nullptr; })) {
+        return false;
+    }
+    tolvex->combo = GetDlgItem(tolvex->window, 200);
+    tolvex->clearButton = GetDlgItem(tolvex->window, 201);
+    tolvex->menuButton = GetDlgItem(tolvex->window, 202);
+    tolvex->closeButton = GetDlgItem(tolvex->window, 203);
+    tolvex->edit = GetWindow(tolvex->combo, GW_CHILD);
+    // The history is loaded right after the window is shown; a sent message waits until the
+    // program is in its message loop, and so after that.
+    return tolvex->edit != nullptr && Sync(*tolvex);
+}
+
+bool WaitForExit(Tolvex* tolvex, DWORD* exitCode, DWORD timeoutMs) {
+    if (WaitForSingleObject(tolvex->process.hProcess, timeoutMs) != WAIT_OBJECT_0) {
+        return false;
+    }
+    GetExitCodeProcess(tolvex->process.hProcess, exitCode);
+    return true;
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, MessageTimeoutMs, &result);
+    return text;
+}
+
+std::vector<std::string> ListItems(HWND combo) {
+    std::vector<std::string> items;
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // The wide form: the ANSI one comes back unconverted from another process under Wine.
+        wchar_t wide[512] = L"";
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        char text[1024] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        items.push_back(text);
+    }
+    return items;
+}
+
+void Selection(HWND edit, int* start, int* end) {
+    DWORD range = static_cast<DWORD>(SendMessageA(edit, EM_GETSEL, 0, 0));
+    *start = LOWORD(range);
+    *end = HIWORD(range);
+}
+
+void SendCommand(const Tolvex& tolvex, int id) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(tolvex.window, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL,
+                        MessageTimeoutMs, &result);
+}
+
+void PostKey(const Tolvex& tolvex, UINT virtualKey) {
+    UINT scanCode = MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
+    PostMessageA(tolvex.edit, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(1 | (scanCode << 16)));
+    PostMessageA(tolvex.edit, WM_KEYUP, virtualKey,
+                 static_cast<LPARAM>(1 | (scanCode << 16) | 0xC0000000u));
+}
+
+void PostChar(const Tolvex& tolvex, unsigned code) {
+    PostMessageA(tolvex.edit, WM_CHAR, code, 1);
+}
+
+bool Sync(const Tolvex& tolvex) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(tolvex.window, WM_NULL, 0, 0, SMTO_NORMAL, MessageTimeoutMs,
+                               &result) != 0;
+}
+
+bool Focus(const Tolvex& tolvex) {
+    SetForegroundWindow(tolvex.window);
+    return WaitUntil([&] { return GetForegroundWindow() == tolvex.window; }) && WaitUntil([&] {
+               GUITHREADINFO info = {};
+               info.cbSize = sizeof info;
+               return GetGUIThreadInfo(tolvex.process.dwThreadId, &info) &&
+                      info.hwndFocus == tolvex.edit;
+           });
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t ch : text) {
+        SendKeyInput(0, ch, KEYEVENTF_UNICODE);
+        SendKeyInput(0, ch, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+    }
+}
+
+void TypeKey(WORD virtualKey, bool control) {
+    if (control) {
+        SendKeyInput(VK_CONTROL, 0, 0);
+    }
+    SendKeyInput(virtualKey, 0, 0);
+    SendKeyInput(virtualKey, 0, KEYEVENTF_KEYUP);
+    if (control) {
+        SendKeyInput(VK_CONTROL, 0, KEYEVENTF_KEYUP);
+    }
+}
+
+RECT WindowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT ClientRect(HWND window) {
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    return rect;
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+    RECT rect = WindowRect(child);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+} // namespace gui

@@ -1,0 +1,90 @@
+// Drives the real tolvex.exe from another process, as a user would, for the GUI tests.
+//
+// Every test gets a fresh directory holding its own copy of the executable, so the tolvex.ini
+// beside it is the test's own. The window is found by its class and process, read with
+// WM_GETTEXT and the combo-box messages (sent, not GetWindowText, which does not read another
+// process's controls), and driven with WM_COMMAND, posted messages or SendInput keystrokes.
+// Every wait polls a condition with a timeout; nothing relies on a fixed sleep.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace gui {
+
+constexpr DWORD DefaultTimeoutMs = 15000;
+
+// Polls condition until it holds or timeoutMs has passed; returns its last result.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = DefaultTimeoutMs);
+
+// Creates (emptied first) the directory name under the GUI tests' work directory and copies
+// tolvex.exe into it; returns its Windows path with a trailing backslash.
+std::string FreshDirectory(const std::string& name);
+void WriteTextFile(const std::string& path, const std::string& text);
+std::string ReadTextFile(const std::string& path);
+bool FileExists(const std::string& path);
+
+// The keys of an INI section in the order of the file, and one value ("" when absent).
+std::vector<std::string> IniKeys(const std::string& path, const std::string& section);
+std::string IniValue(const std::string& path, const std::string& section, const std::string& key);
+
+// One running tolvex.exe and its windows.
+struct Tolvex {
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+    HWND combo = nullptr;
+    HWND edit = nullptr;
+    HWND clearButton = nullptr;
+    HWND menuButton = nullptr;
+    HWND closeButton = nullptr;
+
+    Tolvex() = default;
+    Tolvex(const Tolvex&) = delete;
+    Tolvex& operator=(const Tolvex&) = delete;
+    // Ends a copy that a failed test left running, so the next test starts alone.
+    ~Tolvex();
+};
+
+// Starts directory's tolvex.exe with the show command and waits for its visible window.
+bool StartTolvex(const std::string& directory, Tolvex* tolvex, int showCommand = SW_SHOWNORMAL);
+// Starts it without waiting for a window (for a copy that is expected to hand over and exit).
+bool LaunchTolvex(const std::string& directory, Tolvex* tolvex);
+// Waits for the process to end; false on timeout.
+bool WaitForExit(Tolvex* tolvex, DWORD* exitCode, DWORD timeoutMs = DefaultTimeoutMs);
+// The visible "tolvex class" window of a process, or null.
+HWND FindTolvexWindow(DWORD processId);
+// Every top-level "tolvex class" window.
+std::vector<HWND> AllTolvexWindows();
+
+// The text of any window or control of another process (WM_GETTEXT).
+std::string WindowText(HWND window);
+// The history list of the combo box, top item first.
+std::vector<std::string> ListItems(HWND combo);
+// The edit field's selection as start and end.
+void Selection(HWND edit, int* start, int* end);
+
+// WM_COMMAND with the id, sent synchronously as the menus and accelerators would.
+void SendCommand(const Tolvex& tolvex, int id);
+// Posts WM_KEYDOWN and WM_KEYUP of a virtual key, or one WM_CHAR, to the edit field; they pass
+// through the program's message loop and accelerators like typed input.
+void PostKey(const Tolvex& tolvex, UINT virtualKey);
+void PostChar(const Tolvex& tolvex, unsigned code);
+// Waits until every message posted so far has been handled (a sent message queues behind them).
+bool Sync(const Tolvex& tolvex);
+
+// Makes the window the foreground window, so that SendInput keystrokes reach its input line.
+bool Focus(const Tolvex& tolvex);
+// Real keystrokes through the platform's input queue: each character as a Unicode key, then the
+// virtual keys, to whatever window has the focus.
+void TypeText(const std::wstring& text);
+void TypeKey(WORD virtualKey, bool control = false);
+
+// The window's outer and client rectangles.
+RECT WindowRect(HWND window);
+RECT ClientRect(HWND window);
+RECT ChildRect(HWND parent, HWND child); // in the parent's client coordinates
+
+} // namespace gui

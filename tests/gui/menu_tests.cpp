@@ -1,0 +1,211 @@
+// The program's resources as the built executable carries them, and the main menu's marks.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "../../res/resource.h"
+#include "../../settings/settings.h"
+#include "../../ui/appearance.h"
+#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
+
+namespace {
+
+// CMake hands over a Unix path; Wine shows the Unix root as drive Z:.
+std::string ExePath() {
+    std::string path = "Z:";
+    for (const char* p = TOLVEX_EXE; *p; ++p) {
+        path += *p == '/' ? '\\' : *p;
+    }
+    return path;
+}
+
+BOOL WINAPI FakeLayeredAttributes(HWND, COLORREF, BYTE, DWORD) {
+    return TRUE;
+}
+
+class ExeResources : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        module = LoadLibraryExA(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr) << ExePath();
+        AppInstance = module;
+    }
+    void TearDown() override {
+        AppInstance = nullptr;
+        FreeLibrary(module);
+    }
+    HMODULE module = nullptr;
+};
+
+std::wstring ItemText(HMENU menu, UINT item, UINT flags) {
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, item, text, 128, flags);
+    return text;
+}
+
+struct MenuTextCase {
+    int menu;
+    int command; // 0: the popup at position
+    int position;
+    const wchar_t* text;
+};
+
+TEST_F(ExeResources, MenuTextsAreTheJapaneseOnesWhateverTheBuildLocale) {
+    const MenuTextCase cases[] = {
+        {IDR_MAINMENU, IDM_TOPMOST, 0, L"常に前面に表示(&T)"},
+        {IDR_MAINMENU, IDM_TRANSLUCENT, 0, L"半透明表示(&R)"},
+        {IDR_MAINMENU, 0, 3, L"16/2進数の精度(&H)"},
+        {IDR_MAINMENU, IDM_HEX32, 0, L"&32ビット"},
+        {IDR_MAINMENU, IDM_HEX64, 0, L"&64ビット"},
+        {IDR_MAINMENU, IDM_SETTINGS, 0, L"設定(&P)..."},
+        {IDR_MAINMENU, IDM_ABOUT, 0, L"バージョン情報(&A)..."},
+        {IDR_MAINMENU, IDM_EXIT, 0, L"終了(&X)"},
+        {IDR_CLOSEMENU, IDM_CLOSE, 0, L"閉じる(&C)"},
+        {IDR_TRAYMENU, IDM_SHOW, 0, L"表示(&S)"},
+        {IDR_TRAYMENU, IDM_EXIT, 0, L"終了(&X)"},
+    };
+    for (const MenuTextCase& c : cases) {
+        HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(c.menu));
+        ASSERT_NE(menu, nullptr) << c.menu;
+        HMENU popup = GetSubMenu(menu, 0);
+        std::wstring text = c.command ? ItemText(popup, c.command, MF_BYCOMMAND)
+                                      : ItemText(popup, c.position, MF_BYPOSITION);
+        EXPECT_EQ(text, c.text) << "menu " << c.menu << " item " << c.command;
+        DestroyMenu(menu);
+    }
+}
+
+TEST_F(ExeResources, MainMenuItemsComeInTheirOrderWithSeparators) {
+    HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAINMENU));
+    HMENU popup = GetSubMenu(menu, 0);
+    // 0 stands for a separator, -1 for the notation popup.
+    const int expected[] = {IDM_TOPMOST, IDM_TRANSLUCENT, 0, -1,      IDM_SETTINGS,
+                            0,           IDM_ABOUT,       0, IDM_EXIT};
+    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(sizeof expected / sizeof expected[0]));
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+        UINT id = GetMenuItemID(popup, i);
+        if (expected[i] == -1) {
+            EXPECT_NE(GetSubMenu(popup, i), nullptr) << i;
+        } else if (expected[i] == 0) {
+            EXPECT_TRUE(GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR) << i;
+        } else {
+            EXPECT_EQ(id, static_cast<UINT>(expected[i])) << i;
+        }
+    }
+    DestroyMenu(menu);
+}
+
+struct MenuStateCase {
+    const char* name;
+    int alwaysOnTop, translucent, layeredAvailable, hexBits;
+    bool topmostChecked, translucentChecked, translucentGreyed, hex32Marked;
+};
+
+TEST_F(ExeResources, MainMenuMarksFollowSettings) {
+    const MenuStateCase cases[] = {
+        {"defaults", 0, 0, 1, 32, false, false, false, true},
+        {"on top", 1, 0, 1, 32, true, false, false, true},
+        {"translucent", 0, 1, 1, 64, false, true, false, false},
+        {"no layered windows", 1, 1, 0, 64, true, false, true, false},
+        {"no layered windows, off", 0, 0, 0, 32, false, false, true, true},
+    };
+    SettingsRecord saved = Settings;
+    for (const MenuStateCase& c : cases) {
+        Settings.AlwaysOnTop = c.alwaysOnTop;
+        Settings.Translucent = c.translucent;
+        Settings.HexBits = c.hexBits;
+        LayeredAttributesProc = c.layeredAvailable ? FakeLayeredAttributes : nullptr;
+        HMENU menu = LoadMainMenu();
+        ASSERT_NE(menu, nullptr);
+        UINT topmost = GetMenuState(menu, IDM_TOPMOST, MF_BYCOMMAND);
+        UINT translucent = GetMenuState(menu, IDM_TRANSLUCENT, MF_BYCOMMAND);
+        EXPECT_EQ((topmost & MF_CHECKED) != 0, c.topmostChecked) << c.name;
+        EXPECT_EQ((translucent & MF_CHECKED) != 0, c.translucentChecked) << c.name;
+        EXPECT_EQ((translucent & MF_GRAYED) != 0, c.translucentGreyed) << c.name;
+        MENUITEMINFOA hex32 = {}, hex64 = {};
+        hex32.cbSize = hex64.cbSize = sizeof hex32;
+        hex32.fMask = hex64.fMask = MIIM_FTYPE | MIIM_STATE;
+        GetMenuItemInfoA(menu, IDM_HEX32, FALSE, &hex32);
+        GetMenuItemInfoA(menu, IDM_HEX64, FALSE, &hex64);
+        // The marked item of the group is the radio item.
+        EXPECT_TRUE((c.hex32Marked ? hex32 : hex64).fType & MFT_RADIOCHECK) << c.name;
+        EXPECT_EQ((hex32.fState & MFS_CHECKED) != 0, c.hex32Marked) << c.name;
+        EXPECT_EQ((hex64.fState & MFS_CHECKED) != 0, !c.hex32Marked) << c.name;
+        DestroyMenu(menu);
+    }
+    LayeredAttributesProc = nullptr;
+    Settings = saved;
+}
+
+TEST_F(ExeResources, AcceleratorsMapControlCharactersAndEscape) {
+    HACCEL table = LoadAcceleratorsA(module, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[16];
+    int count = CopyAcceleratorTableA(table, entries, 16);
+    struct {
+        WORD key;
+        bool virtualKey;
+        WORD command;
+    } expected[] = {{0x18, false, IDM_CUT},
+                    {0x03, false, IDM_COPY},
+                    {0x16, false, IDM_PASTE},
+                    {0x01, false, IDM_SELECTALL},
+                    {VK_ESCAPE, true, IDM_CLEARLINE}};
+    ASSERT_EQ(count, 5);
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(entries[i].key, expected[i].key) << i;
+        EXPECT_EQ((entries[i].fVirt & FVIRTKEY) != 0, expected[i].virtualKey) << i;
+        EXPECT_EQ(entries[i].cmd, expected[i].command) << i;
+    }
+    DestroyAcceleratorTable(table);
+}
+
+TEST_F(ExeResources, BitmapsAndIconHaveTheirSizesInSixteenColours) {
+    struct {
+        int id;
+        int size;
+    } bitmaps[] = {{IDB_MENU, 12}, {IDB_CLEAR, 8}, {IDB_CLOSE, 8}};
+    for (auto& b : bitmaps) {
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(b.id), MAKEINTRESOURCEA(2));
+        ASSERT_NE(found, nullptr) << b.id;
+        const BITMAPINFOHEADER* header =
+            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, found)));
+        EXPECT_EQ(header->biWidth, b.size) << b.id;
+        EXPECT_EQ(header->biHeight, b.size) << b.id;
+        EXPECT_EQ(header->biBitCount, 4) << b.id;
+        // Palette entry 7 is the light grey that LR_LOADMAP3DCOLORS turns into the button face.
+        const RGBQUAD* palette = reinterpret_cast<const RGBQUAD*>(header + 1);
+        EXPECT_EQ(palette[7].rgbRed, 192);
+        EXPECT_EQ(palette[7].rgbGreen, 192);
+        EXPECT_EQ(palette[7].rgbBlue, 192);
+    }
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_TOLVEX), MAKEINTRESOURCEA(14));
+    ASSERT_NE(group, nullptr);
+    const BYTE* directory = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+    EXPECT_EQ(directory[4], 1); // one image
+    EXPECT_EQ(directory[6], 32);
+    EXPECT_EQ(directory[7], 32);
+    EXPECT_EQ(directory[8], 16); // colours
+}
+
+TEST_F(ExeResources, ManifestAsksForCommonControlsSix) {
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(found, nullptr);
+    std::string text(static_cast<const char*>(LockResource(LoadResource(module, found))),
+                     SizeofResource(module, found));
+    const char* needles[] = {"name=\"tolvex\"",
+                             "processorArchitecture=\"X86\"",
+                             "version=\"1.0.0.0\"",
+                             "<description>Calculator</description>",
+                             "name=\"Microsoft.Windows.Common-Controls\"",
+                             "version=\"6.0.0.0\""};
+    for (const char* needle : needles) {
+        EXPECT_NE(text.find(needle), std::string::npos) << needle;
+    }
+}
+
+} // namespace

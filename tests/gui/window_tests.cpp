@@ -1,0 +1,413 @@
+// The real tolvex.exe end to end: its window, start-up rules, shut-down and keyboard commands.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../../res/resource.h"
+#include "driver.h"
+
+using namespace gui;
+
+namespace {
+
+const std::vector<std::string> SettingsKeys = {
+    "WindowLeft", "WindowTop",   "WindowWidth", "AlwaysOnTop", "Translucent",
+    "HexBits",    "Resident",    "UseHotKey",   "HotKey",      "SingleInstance",
+    "MaxHistory", "SaveHistory", "TextColor",   "BackColor",   "FontName",
+    "FontSize",   "FontBold",    "FontItalic",  "Opacity"};
+
+// The client height the input line needs for the default GUI font: one text line, two edges
+// and two pixels.
+int ExpectedClientHeight() {
+    LOGFONTA font;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    HFONT handle = CreateFontIndirectA(&font);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, handle);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(handle);
+    return metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
+}
+
+int MinimumWidth() {
+    return 2 * GetSystemMetrics(SM_CXFRAME) + 48;
+}
+
+std::string TestName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+bool Ends(Tolvex* tolvex, DWORD expectedCode) {
+    DWORD code = 0xDEAD;
+    return WaitForExit(tolvex, &code) && code == expectedCode;
+}
+
+TEST(MainWindow, FirstStartShowsOneLineWindowWithControlsLaidOut) {
+    std::string dir = FreshDirectory(TestName());
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    EXPECT_EQ(WindowText(tolvex.window), "tolvex");
+    EXPECT_EQ(AllTolvexWindows().size(), 1u);
+    LONG style = GetWindowLongA(tolvex.window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_CAPTION);
+    EXPECT_FALSE(style & WS_SYSMENU);
+
+    RECT client = ClientRect(tolvex.window);
+    int w = client.right, h = client.bottom;
+    EXPECT_EQ(h, ExpectedClientHeight());
+    RECT outer = WindowRect(tolvex.window);
+    EXPECT_EQ(outer.right - outer.left, 200); // the default width
+    // The outer height is the client height grown by the window's own frame.
+    RECT frame = {0, 0, 100, h};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(style), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(tolvex.window, GWL_EXSTYLE)));
+    EXPECT_EQ(outer.bottom - outer.top, frame.bottom - frame.top);
+
+    struct {
+        const char* name;
+        HWND control;
+        int left, width, height; // height 0: not checked (a combo box's is its field's)
+    } layout[] = {
+        {"input line", tolvex.combo, 16, w - 3 * h - 16, 0},
+        {"clear", tolvex.clearButton, w - 3 * h, h, h},
+        {"menu", tolvex.menuButton, w - 2 * h, h, h},
+        {"close", tolvex.closeButton, w - h, h, h},
+    };
+    for (auto& item : layout) {
+        ASSERT_NE(item.control, nullptr) << item.name;
+        RECT rect = ChildRect(tolvex.window, item.control);
+        EXPECT_EQ(rect.left, item.left) << item.name;
+        EXPECT_EQ(rect.top, 0) << item.name;
+        EXPECT_EQ(rect.right - rect.left, item.width) << item.name;
+        if (item.height) {
+            EXPECT_EQ(rect.bottom - rect.top, item.height) << item.name;
+        }
+    }
+    SendCommand(tolvex, IDM_EXIT);
+    EXPECT_TRUE(Ends(&tolvex, 0));
+}
+
+TEST(MainWindow, HeightIsFixedAndWidthHasAFloor) {
+    std::string dir = FreshDirectory(TestName());
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    RECT outer = WindowRect(tolvex.window);
+    MINMAXINFO limits = {};
+    limits.ptMaxTrackSize = {5000, 5000};
+    // The message carries its record across processes; the window fills in its limits.
+    SendMessageA(tolvex.window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, MinimumWidth());
+    EXPECT_EQ(limits.ptMinTrackSize.y, outer.bottom - outer.top);
+    EXPECT_EQ(limits.ptMaxTrackSize.y, outer.bottom - outer.top);
+    EXPECT_EQ(limits.ptMaxTrackSize.x, 5000); // left as it was
+
+    // The top and bottom edges give no sizing cursor and the corners size horizontally only.
+    struct {
+        int hit;
+        LRESULT expected;
+    } cursors[] = {{HTTOP, TRUE}, {HTBOTTOM, TRUE}, {HTTOPLEFT, TRUE}, {HTBOTTOMRIGHT, TRUE}};
+    for (auto& c : cursors) {
+        EXPECT_EQ(SendMessageA(tolvex.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(tolvex.window),
+                               MAKELPARAM(c.hit, WM_MOUSEMOVE)),
+                  c.expected)
+            << c.hit;
+    }
+    // The grip strip drags the window like a caption; the controls stay themselves.
+    POINT grip = {5, 5};
+    ClientToScreen(tolvex.window, &grip);
+    EXPECT_EQ(SendMessageA(tolvex.window, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+    SendCommand(tolvex, IDM_EXIT);
+    EXPECT_TRUE(Ends(&tolvex, 0));
+}
+
+struct ExitCase {
+    const char* name;
+    bool byCloseButton;
+};
+
+TEST(Shutdown, ExitAndCloseButtonEndWithZeroAndWriteEveryKeyInOrder) {
+    const ExitCase cases[] = {{"exit command", false}, {"close button", true}};
+    for (const ExitCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + (c.byCloseButton ? "close" : "exit"));
+        std::string ini = dir + "tolvex.ini";
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        ASSERT_FALSE(FileExists(ini)) << "nothing is written before exit";
+        SetWindowPos(tolvex.window, nullptr, 40, 50, 260, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(WaitUntil([&] { return WindowRect(tolvex.window).left == 40; })) << c.name;
+        RECT outer = WindowRect(tolvex.window);
+        if (c.byCloseButton) {
+            // A click of the button's own, so the command comes from the button.
+            PostMessageA(tolvex.closeButton, BM_CLICK, 0, 0);
+        } else {
+            SendCommand(tolvex, IDM_EXIT);
+        }
+        ASSERT_TRUE(Ends(&tolvex, 0)) << c.name;
+        EXPECT_EQ(IniKeys(ini, "Settings"), SettingsKeys) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowLeft"), std::to_string(outer.left)) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowTop"), std::to_string(outer.top)) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowWidth"),
+                  std::to_string(outer.right - outer.left))
+            << c.name;
+        EXPECT_EQ(IniKeys(ini, "History"), std::vector<std::string>{"Count"}) << c.name;
+    }
+}
+
+struct PlacementCase {
+    const char* name;
+    int left, top, width;
+    int expectedWidth; // -1: the minimum width
+};
+
+TEST(StartUp, StoredPositionIsUsedAsStoredAndNarrowWidthIsRaised) {
+    const PlacementCase cases[] = {
+        {"ordinary", 120, 80, 300, 300},
+        {"too narrow", 10, 10, 20, -1},
+        {"negative width", 0, 0, -100, -1},
+        {"off the screen", -2000, 5000, 150, 150},
+    };
+    for (const PlacementCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + c.name);
+        std::string ini = dir + "tolvex.ini";
+        WriteTextFile(ini, "[Settings]\r\nWindowLeft=" + std::to_string(c.left) +
+                               "\r\nWindowTop=" + std::to_string(c.top) +
+                               "\r\nWindowWidth=" + std::to_string(c.width) + "\r\n");
+        int width = c.expectedWidth < 0 ? MinimumWidth() : c.expectedWidth;
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        RECT outer = WindowRect(tolvex.window);
+        EXPECT_EQ(outer.left, c.left) << c.name;
+        EXPECT_EQ(outer.top, c.top) << c.name;
+        EXPECT_EQ(outer.right - outer.left, width) << c.name;
+        SendCommand(tolvex, IDM_EXIT);
+        ASSERT_TRUE(Ends(&tolvex, 0)) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowWidth"), std::to_string(width)) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowLeft"), std::to_string(c.left)) << c.name;
+    }
+}
+
+BYTE LayeredAlpha(HWND window) {
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    COLORREF key = 0;
+    if (!GetLayeredWindowAttributes(window, &key, &alpha, &flags)) {
+        return 0;
+    }
+    return alpha;
+}
+
+TEST(Appearance, TopmostAndTranslucencyToggleAndAreSaved) {
+    std::string dir = FreshDirectory(TestName());
+    std::string ini = dir + "tolvex.ini";
+    WriteTextFile(ini, "[Settings]\r\nOpacity=50\r\n");
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    auto exStyle = [&] { return GetWindowLongA(tolvex.window, GWL_EXSTYLE); };
+    EXPECT_FALSE(exStyle() & WS_EX_TOPMOST);
+    EXPECT_FALSE(exStyle() & WS_EX_LAYERED);
+
+    SendCommand(tolvex, IDM_TOPMOST);
+    EXPECT_TRUE(WaitUntil([&] { return (exStyle() & WS_EX_TOPMOST) != 0; }));
+    SendCommand(tolvex, IDM_TRANSLUCENT);
+    EXPECT_TRUE(exStyle() & WS_EX_LAYERED);
+    EXPECT_EQ(LayeredAlpha(tolvex.window), 127); // 50 % of 255, truncated
+    // Off and on again: the opacity is applied afresh.
+    SendCommand(tolvex, IDM_TRANSLUCENT);
+    EXPECT_FALSE(exStyle() & WS_EX_LAYERED);
+    SendCommand(tolvex, IDM_TRANSLUCENT);
+    EXPECT_TRUE(exStyle() & WS_EX_LAYERED);
+    EXPECT_EQ(LayeredAlpha(tolvex.window), 127);
+    SendCommand(tolvex, IDM_EXIT);
+    ASSERT_TRUE(Ends(&tolvex, 0));
+    EXPECT_EQ(IniValue(ini, "Settings", "AlwaysOnTop"), "1");
+    EXPECT_EQ(IniValue(ini, "Settings", "Translucent"), "1");
+
+    // The next start takes both from the file, with the stored opacity.
+    Tolvex again;
+    ASSERT_TRUE(StartTolvex(dir, &again));
+    LONG style = GetWindowLongA(again.window, GWL_EXSTYLE);
+    EXPECT_TRUE(style & WS_EX_TOPMOST);
+    EXPECT_TRUE(style & WS_EX_LAYERED);
+    EXPECT_EQ(LayeredAlpha(again.window), 127);
+    SendCommand(again, IDM_TOPMOST);
+    SendCommand(again, IDM_TRANSLUCENT);
+    SendCommand(again, IDM_EXIT);
+    ASSERT_TRUE(Ends(&again, 0));
+    EXPECT_EQ(IniValue(ini, "Settings", "AlwaysOnTop"), "0");
+    EXPECT_EQ(IniValue(ini, "Settings", "Translucent"), "0");
+}
+
+struct HandOverCase {
+    const char* name;
+    int state; // what the first window is put into before the second start
+};
+
+TEST(SingleInstance, SecondStartShowsAndRaisesTheFirstAndLeavesTheFileAlone) {
+    const HandOverCase cases[] = {
+        {"hidden", SW_HIDE}, {"minimised", SW_MINIMIZE}, {"shown", SW_SHOWNOACTIVATE}};
+    for (const HandOverCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + c.name);
+        std::string ini = dir + "tolvex.ini";
+        const std::string stored = "[Settings]\r\nSingleInstance=1\r\nMaxHistory=7\r\n";
+        WriteTextFile(ini, stored);
+        Tolvex first;
+        ASSERT_TRUE(StartTolvex(dir, &first)) << c.name;
+        ShowWindow(first.window, c.state);
+        ASSERT_TRUE(WaitUntil([&] {
+            return c.state == SW_HIDE       ? !IsWindowVisible(first.window)
+                   : c.state == SW_MINIMIZE ? IsIconic(first.window) != 0
+                                            : true;
+        })) << c.name;
+
+        Tolvex second;
+        ASSERT_TRUE(LaunchTolvex(dir, &second)) << c.name;
+        EXPECT_TRUE(Ends(&second, 0)) << c.name;
+        EXPECT_TRUE(IsWindowVisible(first.window)) << c.name;
+        EXPECT_FALSE(IsIconic(first.window)) << c.name;
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.window; })) << c.name;
+        EXPECT_EQ(AllTolvexWindows().size(), 1u) << c.name;
+        EXPECT_EQ(ReadTextFile(ini), stored) << c.name;
+        SendCommand(first, IDM_EXIT);
+        EXPECT_TRUE(Ends(&first, 0)) << c.name;
+    }
+}
+
+TEST(SingleInstance, SwitchedOffASecondWindowOpens) {
+    std::string dir = FreshDirectory(TestName());
+    WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nSingleInstance=0\r\n");
+    Tolvex first, second;
+    ASSERT_TRUE(StartTolvex(dir, &first));
+    ASSERT_TRUE(StartTolvex(dir, &second));
+    EXPECT_NE(first.window, second.window);
+    EXPECT_EQ(AllTolvexWindows().size(), 2u);
+    SendCommand(second, IDM_EXIT);
+    SendCommand(first, IDM_EXIT);
+    EXPECT_TRUE(Ends(&second, 0));
+    EXPECT_TRUE(Ends(&first, 0));
+}
+
+TEST(StartUp, MinimisedShowCommandStartsIconicAndShowRestores) {
+    std::string dir = FreshDirectory(TestName());
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex, SW_SHOWMINNOACTIVE));
+    EXPECT_TRUE(IsIconic(tolvex.window));
+    SendCommand(tolvex, IDM_SHOW);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(tolvex.window); }));
+    SendCommand(tolvex, IDM_EXIT);
+    ASSERT_TRUE(Ends(&tolvex, 0));
+    // The restored width is saved, not the icon's.
+    EXPECT_EQ(IniValue(dir + "tolvex.ini", "Settings", "WindowWidth"), "200");
+}
+
+std::string ClipboardText() {
+    std::string text;
+    if (!OpenClipboard(nullptr)) {
+        return text;
+    }
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data) {
+        text = static_cast<const char*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void SetClipboardText(const std::string& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+}
+
+class RunningTolvex : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string dir = FreshDirectory(TestName());
+        ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    }
+    void TearDown() override {
+        if (tolvex.window) {
+            SendCommand(tolvex, IDM_EXIT);
+            EXPECT_TRUE(Ends(&tolvex, 0));
+        }
+    }
+    void SetLine(const std::string& text) {
+        SendMessageA(tolvex.combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    bool LineBecomes(const std::string& text) {
+        return WaitUntil([&] { return WindowText(tolvex.combo) == text; });
+    }
+    Tolvex tolvex;
+};
+
+TEST_F(RunningTolvex, EscapeAndClearButtonEmptyTheLineAndKeepTheHistory) {
+    SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("1+2=3"));
+    SetLine("12*3");
+    PostKey(tolvex, VK_ESCAPE);
+    EXPECT_TRUE(LineBecomes(""));
+    SetLine("4/5");
+    ASSERT_EQ(WindowText(tolvex.combo), "4/5");
+    PostMessageA(tolvex.clearButton, BM_CLICK, 0, 0);
+    EXPECT_TRUE(LineBecomes(""));
+    ASSERT_TRUE(Sync(tolvex));
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(tolvex.process.dwThreadId, &info));
+    EXPECT_EQ(info.hwndFocus, tolvex.edit); // the line keeps the focus for the next input
+    EXPECT_EQ(ListItems(tolvex.combo), std::vector<std::string>{"1+2=3"});
+}
+
+TEST_F(RunningTolvex, ClipboardKeysReachTheLineThroughTheAccelerators) {
+    SetLine("12+3");
+    PostChar(tolvex, 0x01); // Ctrl+A
+    ASSERT_TRUE(Sync(tolvex));
+    int start = -1, end = -1;
+    Selection(tolvex.edit, &start, &end);
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, 4);
+    SetClipboardText("");
+    PostChar(tolvex, 0x03); // Ctrl+C
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "12+3"; }));
+    EXPECT_EQ(WindowText(tolvex.combo), "12+3");
+    SetClipboardText("");
+    PostChar(tolvex, 0x18); // Ctrl+X
+    EXPECT_TRUE(LineBecomes(""));
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "12+3"; }));
+    SetClipboardText("7*6");
+    PostChar(tolvex, 0x16); // Ctrl+V
+    EXPECT_TRUE(LineBecomes("7*6"));
+}
+
+TEST_F(RunningTolvex, RealControlKeystrokesSelectCopyAndPaste) {
+    ASSERT_TRUE(Focus(tolvex));
+    SetLine("8-5");
+    TypeKey('A', true);
+    ASSERT_TRUE(WaitUntil([&] {
+        int start, end;
+        Selection(tolvex.edit, &start, &end);
+        return start == 0 && end == 3;
+    }));
+    SetClipboardText("");
+    TypeKey('C', true);
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "8-5"; }));
+    TypeKey(VK_END);
+    TypeKey('V', true);
+    EXPECT_TRUE(LineBecomes("8-58-5"));
+    TypeKey(VK_ESCAPE);
+    EXPECT_TRUE(LineBecomes(""));
+}
+
+} // namespace
