@@ -4,21 +4,79 @@
 #include "../res/resource.h"
 #include "../settings/settings.h"
 #include "globals.h"
+#include "hotkeycode.h"
 
-// The hot key and the icon come with resident mode; until then these keep their contracts'
-// results and do nothing.
-BOOL SetGlobalHotKey(int) {
-    return TRUE;
+UINT TaskbarCreatedMessage;
+bool SavedAtSessionEnd;
+
+namespace {
+
+static_assert(HotKeyModAlt == MOD_ALT && HotKeyModControl == MOD_CONTROL &&
+                  HotKeyModShift == MOD_SHIFT && HotKeyModWin == MOD_WIN,
+              "the translation's modifiers are RegisterHotKey's");
+
+// The one hot key's identifier on MainWindow.
+constexpr int HotKeyId = 0;
+// The icon's identifier among the main window's icons.
+constexpr UINT TrayIconId = 1;
+// The record's first form: the shell accepts it everywhere, and its tip field is 64 bytes.
+constexpr DWORD TrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
+static_assert(TrayRecordSize == 88, "the first form of NOTIFYICONDATAA");
+constexpr char TrayTip[] = "tolvex";
+constexpr char TaskbarCreatedName[] = "TaskbarCreated";
+
+void WarnHotKeyNotSet() {
+    // Through the wide API, so the Japanese text reads right whatever the ANSI code page is.
+    MessageBoxW(MainWindow, L"ホットキーが設定できません。", nullptr, MB_OK | MB_ICONWARNING);
 }
 
-void AddTrayIcon(HWND) {}
-
-BOOL RemoveTrayIcon(HWND) {
-    return TRUE;
+void ShowTrayMenu(HWND window) {
+    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAYMENU));
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    DestroyMenu(menu);
 }
 
-LRESULT OnTrayCallback(HWND, LPARAM) {
-    return 0;
+} // namespace
+
+BOOL SetGlobalHotKey(int code) {
+    // Registering under the same window and identifier again does not give up the combination
+    // registered before: both would stay captured system-wide. So the old one always goes first,
+    // and a new one that fails leaves none, as the settings dialog then records.
+    UnregisterHotKey(MainWindow, HotKeyId);
+    if (IsNoHotKey(code)) {
+        return TRUE;
+    }
+    HotKeyCombination key = HotKeyModifiers(code);
+    if (RegisterHotKey(MainWindow, HotKeyId, key.modifiers, key.virtualKey)) {
+        return TRUE;
+    }
+    WarnHotKeyNotSet();
+    return FALSE;
+}
+
+void AddTrayIcon(HWND window) {
+    if (!TaskbarCreatedMessage) {
+        TaskbarCreatedMessage = RegisterWindowMessageA(TaskbarCreatedName);
+    }
+    NOTIFYICONDATAA data = {};
+    data.cbSize = TrayRecordSize;
+    data.hWnd = window;
+    data.uID = TrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = TrayCallbackMessage;
+    data.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX));
+    lstrcpynA(data.szTip, TrayTip, sizeof data.szTip);
+    Shell_NotifyIconA(NIM_ADD, &data);
+}
+
+BOOL RemoveTrayIcon(HWND window) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = TrayRecordSize;
+    data.hWnd = window;
+    data.uID = TrayIconId;
+    return Shell_NotifyIconA(NIM_DELETE, &data);
 }
 
 void BringToFront(HWND window) {
@@ -55,12 +113,50 @@ void ShowMainWindow() {
 }
 
 LRESULT OnHotKey(HWND window) {
+    // Whatever its identifier: the hot key only ever shows the window, it never hides it.
     SendMessageA(window, WM_COMMAND, IDM_SHOW, 0);
     return 0;
 }
 
+LRESULT OnTrayCallback(HWND window, LPARAM mouseMessage) {
+    // On the press, not the release: the window is back at once, and the double click that may
+    // follow is ignored like any other mouse message.
+    switch (static_cast<UINT>(mouseMessage)) {
+    case WM_LBUTTONDOWN: SendMessageA(window, WM_COMMAND, IDM_SHOW, 0); break;
+    case WM_RBUTTONDOWN: ShowTrayMenu(window); break;
+    default: break;
+    }
+    return 0;
+}
+
 LRESULT OnCloseRequest(HWND window, WPARAM wParam, LPARAM lParam) {
-    // Resident mode hides the window here instead; until the icon exists, closing always ends
-    // the program so that it can never be left running without a way back.
+    if (Settings.Resident) {
+        // The window, the icon and the hot key stay; only IDM_EXIT ends a resident program.
+        ShowWindow(window, SW_HIDE);
+        return 0;
+    }
     return DefWindowProcA(window, WM_CLOSE, wParam, lParam);
+}
+
+bool IsTaskbarCreated(UINT message) {
+    return TaskbarCreatedMessage != 0 && message == TaskbarCreatedMessage;
+}
+
+LRESULT OnTaskbarCreated(HWND window) {
+    // A restarted shell has forgotten every icon; a hidden resident window would otherwise be
+    // reachable only by its hot key or a second start.
+    if (Settings.Resident) {
+        AddTrayIcon(window);
+    }
+    return 0;
+}
+
+LRESULT OnEndSession(WPARAM sessionEnds) {
+    // The process is ended after this without its window being destroyed, so the exit's save
+    // would never run: write now what the exit would have written.
+    if (sessionEnds && !SavedAtSessionEnd) {
+        SavedAtSessionEnd = true;
+        SaveSettings();
+    }
+    return 0;
 }

@@ -1,24 +1,43 @@
 // The ways back to a hidden or buried main window: the notification-area icon, resident mode,
-// the global hot key, and the show-and-raise work of IDM_SHOW that all of them end in.
+// the global hot key, and the show-and-raise work of IDM_SHOW that all of them end in; also what
+// a long-running copy does when the shell restarts or the session ends.
+//
+// Every routine runs on the GUI thread. The hot key lives on MainWindow under the identifier 0;
+// the icon is uID 1 of whichever window is passed. The icon's image is never freed (a loaded
+// resource icon needs no freeing).
 #pragma once
 
 #include <windows.h>
 
-// The icon's callback message to the main window.
+// The icon's callback message to the main window; its lParam is the mouse message.
 constexpr UINT TrayCallbackMessage = WM_USER;
 
-// Registers the hot key (low 16 bits of code, the hot-key control's encoding) on MainWindow, or
-// unregisters it when those bits are 0. False when the registration failed.
+// The shell's broadcast after it has (re)started, when every icon has to be added again; 0 until
+// the first AddTrayIcon registers it, so that no ordinary message is mistaken for it.
+extern UINT TaskbarCreatedMessage;
+// Set once the settings have been written at the end of the session, so a repeated end-session
+// message does not write them again.
+extern bool SavedAtSessionEnd;
+
+// Registers the hot key for code (low 16 bits, the hot-key control's encoding) on MainWindow,
+// releasing any earlier one first, or only releases it when those bits are 0 (then TRUE). On a
+// failed registration the warning box is shown and the result is FALSE; no hot key is left then.
 BOOL SetGlobalHotKey(int code);
+// Adds the notification-area icon for window; the shell's answer is ignored.
 void AddTrayIcon(HWND window);
+// Deletes window's icon; returns the shell's answer, which no caller needs.
 BOOL RemoveTrayIcon(HWND window);
 
 // Makes window the foreground window, even when another process owns the foreground.
 void BringToFront(HWND window);
-// IDM_SHOW: shows MainWindow, restores it when minimised and brings it to the front.
+// IDM_SHOW: shows MainWindow, restores it when minimised and brings it to the front; never hides.
 void ShowMainWindow();
 
-// Message work of MainWndProc: WM_HOTKEY, the icon's callback and WM_CLOSE.
+// Message work of MainWndProc: WM_HOTKEY, the icon's callback, WM_CLOSE (hides the window in
+// resident mode), the shell's restart broadcast and WM_ENDSESSION.
 LRESULT OnHotKey(HWND window);
 LRESULT OnTrayCallback(HWND window, LPARAM mouseMessage);
 LRESULT OnCloseRequest(HWND window, WPARAM wParam, LPARAM lParam);
+bool IsTaskbarCreated(UINT message);
+LRESULT OnTaskbarCreated(HWND window);
+LRESULT OnEndSession(WPARAM sessionEnds);
