@@ -206,6 +206,12 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY: DestroyMainWindow(window); return 0;
     case TrayCallbackMessage: return OnTrayCallback(window, lParam);
     case WM_HOTKEY: return OnHotKey(window);
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    case WM_ENDSESSION: return OnEndSession(wParam);
+    default:
+        // A registered message has no fixed number, so it cannot be a case of its own.
+        if (IsTaskbarCreated(message)) {
+            return OnTaskbarCreated(window);
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     }
 }
