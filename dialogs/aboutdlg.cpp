@@ -1,6 +1,83 @@
-// The about dialog; its template and procedure come with the dialogs.
+// The about dialog: the underlined blue link, its hand cursor and the click that opens it.
 #include "aboutdlg.h"
 
-INT_PTR CALLBACK AboutDlgProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
+#include <shellapi.h>
+
+#include "../res/dialogs.h"
+
+HFONT LinkFont;
+
+namespace {
+
+constexpr COLORREF LinkColor = RGB(0, 0, 255);
+
+BOOL InitAboutDialog(HWND dialog) {
+    LOGFONTA font = {};
+    HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    // Without a font of its own the dialog draws in the system font, which has no LOGFONT to
+    // read; the GUI font is the nearest thing to underline then.
+    if (!dialogFont || GetObjectA(dialogFont, sizeof font, &font) != sizeof font) {
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    }
+    font.lfUnderline = TRUE;
+    LinkFont = CreateFontIndirectA(&font);
+    SendDlgItemMessageA(dialog, IDC_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont), FALSE);
+    return TRUE;
+}
+
+void DeleteLinkFont() {
+    if (LinkFont) {
+        DeleteObject(LinkFont);
+        LinkFont = nullptr;
+    }
+}
+
+BOOL SetLinkCursor(HWND dialog, HWND under) {
+    // The link is the only static that notifies, and so the only one the pointer can be over:
+    // the others are transparent to hit tests and report the dialog itself.
+    if (under != GetDlgItem(dialog, IDC_LINK)) {
+        return FALSE;
+    }
+    SetCursor(LoadCursorA(nullptr, IDC_HAND));
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+INT_PTR ColorLink(HWND dialog, HDC dc, HWND control) {
+    if (control != GetDlgItem(dialog, IDC_LINK)) {
+        return FALSE;
+    }
+    SetTextColor(dc, LinkColor);
+    SetBkMode(dc, TRANSPARENT);
+    // A hollow brush leaves the dialog's own background under the text.
+    return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+}
+
+BOOL OnAboutCommand(HWND dialog, int id, int code) {
+    switch (id) {
+    case IDOK:
+    case IDCANCEL: EndDialog(dialog, id); break;
+    case IDC_LINK:
+        if (code == STN_CLICKED) {
+            // Nothing to report when no browser can be started; the dialog stays open either way.
+            ShellExecuteA(nullptr, "open", HOME_PAGE_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL);
+        }
+        break;
+    default: break;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: return InitAboutDialog(dialog);
+    case WM_DESTROY: DeleteLinkFont(); return TRUE;
+    case WM_SETCURSOR: return SetLinkCursor(dialog, reinterpret_cast<HWND>(wParam));
+    case WM_CTLCOLORSTATIC:
+        return ColorLink(dialog, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND: return OnAboutCommand(dialog, LOWORD(wParam), HIWORD(wParam));
+    default: return FALSE;
+    }
 }

@@ -1,6 +1,350 @@
-// The settings dialog; its template and procedure come with the dialogs.
+// The settings dialog: loading its controls, the swatches and labels, its commands and applying
+// everything on OK.
 #include "settingsdlg.h"
 
-INT_PTR CALLBACK SettingsDlgProc(HWND, UINT, WPARAM, LPARAM) {
-    return FALSE;
+#include <commctrl.h>
+
+#include "../res/dialogs.h"
+#include "../res/resource.h"
+#include "../settings/settings.h"
+#include "../ui/appearance.h"
+#include "../ui/globals.h"
+#include "../ui/tray.h"
+
+COLORREF WorkTextColor;
+COLORREF WorkBackColor;
+LOGFONTA WorkFont;
+int FontChosen;
+COLORREF CustomColors[CustomColorCount] = {
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
+
+namespace {
+
+constexpr int MinHistoryLimit = 1;
+// The trackbar stops short of 100: a fully opaque window is what switching translucency off is for.
+constexpr int MinOpacity = 20;
+constexpr int MaxOpacity = 99;
+constexpr int OpacityPageSize = 10;
+constexpr int OpacityTickSpacing = 10;
+constexpr int PointsPerInch = 72;
+// The hot-key control's value lives in the low 16 bits: virtual key and modifier flags.
+constexpr int HotKeyCodeMask = 0xFFFF;
+// "face,size" with a face of at most LF_FACESIZE - 1 bytes and any int fits.
+constexpr int FontLabelSize = 48;
+constexpr int OpacityLabelSize = 16;
+// Enough for any digit string GetDlgItemInt could be asked to read back.
+constexpr int NumberTextSize = 32;
+constexpr DWORD PickFontFlags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
+
+bool IsTicked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void Tick(HWND dialog, int id, int on) {
+    CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED);
+}
+
+LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+}
+
+// True for a run of digits: the only text the field accepts that GetDlgItemInt can still refuse,
+// because it does not fit an int.
+bool IsDigitRun(const char* text) {
+    if (!*text) {
+        return false;
+    }
+    for (; *text; ++text) {
+        if (*text < '0' || *text > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+int ReadMaxHistory(HWND dialog) {
+    BOOL translated = FALSE;
+    int value = static_cast<int>(GetDlgItemInt(dialog, IDC_MAXHISTORY, &translated, TRUE));
+    if (!translated) {
+        // A number too long for an int is still a number above the limit; taking it as 0, as
+        // GetDlgItemInt reports it, would cut the history down to a single entry.
+        char text[NumberTextSize] = "";
+        GetDlgItemTextA(dialog, IDC_MAXHISTORY, text, sizeof text);
+        value = IsDigitRun(text) ? MaxHistoryLimit : 0;
+    }
+    if (value < MinHistoryLimit) {
+        return MinHistoryLimit;
+    }
+    return value > MaxHistoryLimit ? MaxHistoryLimit : value;
+}
+
+void InitHotKeyControl(HWND dialog) {
+    // A key without modifiers would steal that key from every program; it gets Alt instead.
+    SendItem(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
+    SendItem(dialog, IDC_HOTKEY, HKM_SETHOTKEY,
+             static_cast<WPARAM>(Settings.HotKey & HotKeyCodeMask), 0);
+}
+
+void InitOpacityControls(HWND dialog) {
+    SendItem(dialog, IDC_OPACITY, TBM_SETRANGE, TRUE, MAKELPARAM(MinOpacity, MaxOpacity));
+    SendItem(dialog, IDC_OPACITY, TBM_SETPOS, TRUE, Settings.Opacity);
+    SendItem(dialog, IDC_OPACITY, TBM_SETPAGESIZE, 0, OpacityPageSize);
+    SendItem(dialog, IDC_OPACITY, TBM_SETTICFREQ, OpacityTickSpacing, 0);
+    ShowOpacityLabel(dialog);
+    EnableControlRange(dialog, IDC_OPACITY_GROUP, IDC_OPACITY_VALUE,
+                       LayeredAttributesProc != nullptr);
+}
+
+BOOL InitSettingsDialog(HWND dialog) {
+    Tick(dialog, IDC_RESIDENT, Settings.Resident);
+    Tick(dialog, IDC_USEHOTKEY, Settings.UseHotKey);
+    EnableWindow(GetDlgItem(dialog, IDC_HOTKEY), Settings.UseHotKey != 0);
+    InitHotKeyControl(dialog);
+    Tick(dialog, IDC_SINGLEINSTANCE, Settings.SingleInstance);
+    SetDlgItemInt(dialog, IDC_MAXHISTORY, static_cast<UINT>(Settings.MaxHistory), TRUE);
+    SendItem(dialog, IDC_MAXHISTORY_SPIN, UDM_SETRANGE, 0,
+             MAKELPARAM(MaxHistoryLimit, MinHistoryLimit));
+    EnableWindow(GetDlgItem(dialog, IDC_CLEARHISTORY),
+                 SendMessageA(InputCombo, CB_GETCOUNT, 0, 0) > 0);
+    Tick(dialog, IDC_SAVEHISTORY, Settings.SaveHistory);
+    Tick(dialog, IDC_USECOLORS, Settings.UseColors);
+    EnableControlRange(dialog, IDC_TEXTCOLOR_LABEL, IDC_BACKCOLOR_PICK, Settings.UseColors);
+    WorkTextColor = Settings.TextColor;
+    WorkBackColor = Settings.BackColor;
+    WorkFont = Settings.Font;
+    FontChosen = 0;
+    ShowFontLabel(dialog, &WorkFont);
+    InitOpacityControls(dialog);
+    return TRUE;
+}
+
+BOOL DrawSwatch(int id, const DRAWITEMSTRUCT* item) {
+    HBRUSH brush = CreateSolidBrush(id == IDC_TEXTCOLOR ? WorkTextColor : WorkBackColor);
+    FillRect(item->hDC, &item->rcItem, brush);
+    DeleteObject(brush);
+    return TRUE;
+}
+
+void ClearHistory(HWND dialog) {
+    // Resetting the combo box also empties its edit field, so the input line goes with the list.
+    SendMessageA(InputCombo, CB_RESETCONTENT, 0, 0);
+    EnableWindow(GetDlgItem(dialog, IDC_CLEARHISTORY), FALSE);
+}
+
+void PickSwatchColor(HWND dialog, COLORREF* color, int swatch) {
+    if (PickColor(dialog, color)) {
+        InvalidateRect(GetDlgItem(dialog, swatch), nullptr, TRUE);
+    }
+}
+
+void PickWorkFont(HWND dialog) {
+    if (PickFont(dialog, &WorkFont)) {
+        ShowFontLabel(dialog, &WorkFont);
+        FontChosen = 1;
+    }
+}
+
+void ApplyResident(HWND dialog) {
+    int resident = IsTicked(dialog, IDC_RESIDENT) ? 1 : 0;
+    if (resident == Settings.Resident) {
+        return;
+    }
+    if (resident) {
+        AddTrayIcon(MainWindow);
+    } else {
+        RemoveTrayIcon(MainWindow);
+    }
+    Settings.Resident = resident;
+}
+
+void ApplyHotKey(HWND dialog) {
+    int use = IsTicked(dialog, IDC_USEHOTKEY) ? 1 : 0;
+    int code = static_cast<int>(SendItem(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0)) & HotKeyCodeMask;
+    if (use != Settings.UseHotKey || (use && code != Settings.HotKey)) {
+        if (use) {
+            // A failed registration has shown its warning by now; the box then reads as cleared
+            // at the next opening, with the combination still in it.
+            Settings.UseHotKey = SetGlobalHotKey(code) ? 1 : 0;
+        } else {
+            SetGlobalHotKey(0);
+            Settings.UseHotKey = 0;
+        }
+    }
+    Settings.HotKey = code;
+}
+
+void ApplyHistoryLimit(HWND dialog) {
+    Settings.MaxHistory = ReadMaxHistory(dialog);
+    // The list is newest first: deleting from the bottom keeps the newest entries.
+    int count = static_cast<int>(SendMessageA(InputCombo, CB_GETCOUNT, 0, 0));
+    for (int index = count - 1; index >= Settings.MaxHistory; --index) {
+        SendMessageA(InputCombo, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    }
+}
+
+void ApplyColors(HWND dialog) {
+    Settings.UseColors = IsTicked(dialog, IDC_USECOLORS) ? 1 : 0;
+    if (Settings.UseColors && (WorkBackColor != Settings.BackColor || !BackBrush)) {
+        if (BackBrush) {
+            DeleteObject(BackBrush);
+        }
+        BackBrush = CreateSolidBrush(WorkBackColor);
+    } else if (!Settings.UseColors && BackBrush) {
+        DeleteObject(BackBrush);
+        BackBrush = nullptr;
+    }
+    // Stored even while unused, so that ticking the box again brings them back.
+    Settings.TextColor = WorkTextColor;
+    Settings.BackColor = WorkBackColor;
+}
+
+void ApplyFont() {
+    if (!FontChosen) {
+        return;
+    }
+    HFONT font = CreateFontIndirectA(&WorkFont);
+    if (!font) {
+        // Keep the line readable with the font it has rather than leave it without one.
+        return;
+    }
+    Settings.Font = WorkFont;
+    // The new font goes to the combo box before the old one is deleted, so it never holds a
+    // deleted handle.
+    HFONT previous = MainFont;
+    MainFont = font;
+    SendMessageA(InputCombo, WM_SETFONT, reinterpret_cast<WPARAM>(MainFont), FALSE);
+    if (previous) {
+        DeleteObject(previous);
+    }
+    RECT window;
+    GetWindowRect(MainWindow, &window);
+    // FixedWindowHeight is also the window's tracking limit, so it must change before the move.
+    FixedWindowHeight = CalcWindowHeight();
+    MoveWindow(MainWindow, window.left, window.top, window.right - window.left, FixedWindowHeight,
+               TRUE);
+}
+
+void ApplyOpacity(HWND dialog) {
+    if (!LayeredAttributesProc) {
+        return;
+    }
+    int opacity = static_cast<int>(SendItem(dialog, IDC_OPACITY, TBM_GETPOS, 0, 0));
+    bool changed = opacity != Settings.Opacity;
+    Settings.Opacity = opacity;
+    if (Settings.Translucent && changed) {
+        SetLayeredOpacity(MainWindow);
+    }
+}
+
+void ApplySettings(HWND dialog) {
+    ApplyResident(dialog);
+    ApplyHotKey(dialog);
+    Settings.SingleInstance = IsTicked(dialog, IDC_SINGLEINSTANCE) ? 1 : 0;
+    ApplyHistoryLimit(dialog);
+    Settings.SaveHistory = IsTicked(dialog, IDC_SAVEHISTORY) ? 1 : 0;
+    ApplyColors(dialog);
+    ApplyFont();
+    InvalidateRect(InputCombo, nullptr, TRUE);
+    ApplyOpacity(dialog);
+}
+
+BOOL OnSettingsCommand(HWND dialog, int id) {
+    switch (id) {
+    case IDOK:
+        ApplySettings(dialog);
+        EndDialog(dialog, IDOK);
+        return TRUE;
+    case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+    case IDC_USEHOTKEY:
+        EnableWindow(GetDlgItem(dialog, IDC_HOTKEY), IsTicked(dialog, IDC_USEHOTKEY));
+        return TRUE;
+    case IDC_CLEARHISTORY: ClearHistory(dialog); return TRUE;
+    case IDC_USECOLORS:
+        EnableControlRange(dialog, IDC_TEXTCOLOR_LABEL, IDC_BACKCOLOR_PICK,
+                           IsTicked(dialog, IDC_USECOLORS));
+        return TRUE;
+    case IDC_TEXTCOLOR_PICK: PickSwatchColor(dialog, &WorkTextColor, IDC_TEXTCOLOR); return TRUE;
+    case IDC_BACKCOLOR_PICK: PickSwatchColor(dialog, &WorkBackColor, IDC_BACKCOLOR); return TRUE;
+    case IDC_FONT_PICK: PickWorkFont(dialog); return TRUE;
+    default: return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: return InitSettingsDialog(dialog);
+    case WM_DRAWITEM:
+        return DrawSwatch(static_cast<int>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+    case WM_HSCROLL: ShowOpacityLabel(dialog); return TRUE;
+    case WM_COMMAND: return OnSettingsCommand(dialog, LOWORD(wParam));
+    default: return FALSE;
+    }
+}
+
+int PickColor(HWND owner, COLORREF* color) {
+    CHOOSECOLORA chooser = {};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = owner;
+    chooser.rgbResult = *color;
+    chooser.lpCustColors = CustomColors;
+    chooser.Flags = CC_RGBINIT;
+    if (!ChooseColorA(&chooser)) {
+        return 0;
+    }
+    *color = chooser.rgbResult;
+    return 1;
+}
+
+BOOL PickFont(HWND owner, LOGFONTA* font) {
+    CHOOSEFONTA chooser = {};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = owner;
+    chooser.lpLogFont = font;
+    chooser.Flags = PickFontFlags;
+    return ChooseFontA(&chooser);
+}
+
+void ShowFontLabel(HWND dialog, const LOGFONTA* font) {
+    HDC dc = GetDC(InputEdit);
+    if (!dc) {
+        return;
+    }
+    HFONT handle = CreateFontIndirectA(font);
+    if (!handle) {
+        ReleaseDC(InputEdit, dc);
+        return;
+    }
+    HGDIOBJ previous = SelectObject(dc, handle);
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    int pixelsPerInch = GetDeviceCaps(dc, LOGPIXELSY);
+    if (pixelsPerInch > 0) {
+        int points = (metrics.tmHeight - metrics.tmInternalLeading) * PointsPerInch / pixelsPerInch;
+        // The face name is copied bounded: a LOGFONT is not promised to hold a NUL in its array.
+        char face[LF_FACESIZE];
+        lstrcpynA(face, font->lfFaceName, sizeof face);
+        char label[FontLabelSize];
+        wsprintfA(label, "%s,%d", face, points);
+        SetDlgItemTextA(dialog, IDC_FONTNAME, label);
+    }
+    SelectObject(dc, previous);
+    DeleteObject(handle);
+    ReleaseDC(InputEdit, dc);
+}
+
+void ShowOpacityLabel(HWND dialog) {
+    char label[OpacityLabelSize];
+    wsprintfA(label, "%d %%", static_cast<int>(SendItem(dialog, IDC_OPACITY, TBM_GETPOS, 0, 0)));
+    SetDlgItemTextA(dialog, IDC_OPACITY_VALUE, label);
+}
+
+void EnableControlRange(HWND dialog, int first, int last, BOOL enable) {
+    for (int id = first; id <= last; ++id) {
+        EnableWindow(GetDlgItem(dialog, id), enable);
+    }
 }
