@@ -76,11 +76,11 @@ void EmitLine(const char* status, const char* text) {
 }
 
 // A line that is not evaluated at all: reported on standard error, shown as a lone "?".
-bool RefuseLine(long lineNumber, const char* reason) {
+bool RefuseLine(unsigned long lineNumber, const char* reason) {
     EmitLine("-", "?");
     // Keep the order of the two streams when both go to the same terminal or file.
     FlushOutput();
-    fprintf(stderr, "tolvexc: line %ld: %s\n", lineNumber, reason);
+    fprintf(stderr, "tolvexc: line %lu: %s\n", lineNumber, reason);
     return false;
 }
 
@@ -103,7 +103,7 @@ bool HandleLine(char* line, int length) {
     return update.outcome != LineFailed;
 }
 
-bool HandleArgument(const char* argument, long lineNumber) {
+bool HandleArgument(const char* argument, unsigned long lineNumber) {
     size_t length = strlen(argument);
     if (length > static_cast<size_t>(MaxLineLength)) {
         return RefuseLine(lineNumber, "longer than 255 characters");
@@ -113,9 +113,9 @@ bool HandleArgument(const char* argument, long lineNumber) {
     return HandleLine(line, static_cast<int>(length));
 }
 
-// The end of one line of standard input: rawLength bytes came in, the first of them (up to
-// RawLineCapacity) are in line.
-bool FinishInputLine(char* line, long rawLength, bool hasNul, long lineNumber) {
+// The end of one line of standard input: rawLength bytes came in (RawLineCapacity + 1 standing for
+// any more), the first of them (up to RawLineCapacity) are in line.
+bool FinishInputLine(char* line, long rawLength, bool hasNul, unsigned long lineNumber) {
     if (rawLength > RawLineCapacity) {
         return RefuseLine(lineNumber, "longer than 255 characters");
     }
@@ -149,7 +149,7 @@ bool HandleStandardInput() {
     char line[RawLineCapacity + 1];
     long rawLength = 0;
     bool hasNul = false;
-    long lineNumber = 0;
+    unsigned long lineNumber = 0;
     bool allSucceeded = true;
     for (;;) {
         long got = ReadInput(chunk, ReadChunkSize);
@@ -174,7 +174,10 @@ bool HandleStandardInput() {
                 memcpy(line + rawLength, at, static_cast<size_t>(piece < room ? piece : room));
             }
             hasNul = hasNul || memchr(at, '\0', static_cast<size_t>(piece)) != nullptr;
-            rawLength += piece;
+            // Only "longer than the capacity" matters, so the count stops there and cannot wrap
+            // however long the line (long has 32 bits on Windows).
+            rawLength =
+                piece > RawLineCapacity - rawLength ? RawLineCapacity + 1 : rawLength + piece;
             if (newline == nullptr) {
                 break;
             }
