@@ -107,12 +107,4 @@ TEST(Functions, DegreesBecomeRadiansByTwoMultiplications) {
     EXPECT_EQ(BitsOf(ValueOf("tan(45)")), BitsOf(std::tan(twoSteps)));
 }
 
-TEST(Functions, SignedPowersAndCubeRoots) {
-    EXPECT_EQ(ValueOf("(-2)^3"), -8);
-    EXPECT_EQ(ValueOf("(-3)^2"), 9);
-    EXPECT_EQ(ValueOf("cur(-8)"), -ValueOf("cur(8)"));
-    EXPECT_EQ(BitsOf(ValueOf("cur(8)")), BitsOf(std::pow(8.0L, OneThird)));
-    EXPECT_TRUE(std::signbit(ValueOf("sqrt(-0)")));
-}
-
 } // namespace
