@@ -1,7 +1,101 @@
 // The input line's character filter, live evaluation, Enter key and history list.
 #include "inputline.h"
 
+#include <cstring>
+
+#include "../engine/line.h"
+#include "../settings/settings.h"
+#include "globals.h"
+
+bool SuppressEditChange;
+bool SkipTrailByte;
 WNDPROC PrevEditProc;
+
+namespace {
+
+constexpr UINT SimpleBeep = 0xFFFFFFFF;
+// A hexadecimal or binary line needs at least an expression digit, "=", the letter and a digit.
+constexpr int ShortestBaseLine = 4;
+constexpr UINT LastSingleByteCode = 0xFF;
+
+// Besides letters and digits, the characters expressions are written with, and backspace.
+bool IsExpressionCharacter(WPARAM code) {
+    switch (code) {
+    case '\b':
+    case '$':
+    case '%':
+    case '(':
+    case ')':
+    case '*':
+    case '+':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case '=':
+    case '\\':
+    case '^': return true;
+    default: return false;
+    }
+}
+
+bool IsBaseLetter(char letter) {
+    return letter == '$' || letter == 'x' || letter == 'X' || letter == 'b' || letter == 'B';
+}
+
+// The edit field counts in characters when its text is wide inside, while the line logic counts
+// bytes of the ANSI code page; the two differ once a double-byte character is in the line.
+int EditPosition(const char* line, int byteIndex) {
+    if (byteIndex <= 0 || !IsWindowUnicode(InputEdit)) {
+        return byteIndex;
+    }
+    return MultiByteToWideChar(CP_ACP, 0, line, byteIndex, nullptr, 0);
+}
+
+void ReplaceFromTo(int from, const char* text) {
+    SendMessageA(InputEdit, EM_SETSEL, static_cast<WPARAM>(from), -1);
+    SendMessageA(InputEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+
+void AppendEquals(int length) {
+    SuppressEditChange = true;
+    ReplaceFromTo(EditPosition(LineBuffer, length), "=");
+    SuppressEditChange = false;
+}
+
+// Enter: complete the line with "=", evaluate it and file it in the history when it succeeded.
+LRESULT CompleteLine() {
+    int length = FetchLine();
+    if (length <= 0) {
+        return 0;
+    }
+    if (!std::strchr(LineBuffer, '=')) {
+        // On a full line the "=" has no room; the line is then left as it is.
+        if (length >= MaxLineLength) {
+            return 0;
+        }
+        AppendEquals(length);
+    } else if (LineBuffer[0] == '=') {
+        return 0;
+    }
+    if (!EvaluateLine()) {
+        return 0;
+    }
+    GetWindowTextA(InputCombo, LineBuffer, LineBufferSize);
+    PushHistory(InputCombo, LineBuffer, Settings.MaxHistory);
+    return 0;
+}
+
+LRESULT FilterCharacter(HWND edit, WPARAM code, LPARAM lParam) {
+    switch (FilterInputChar(code, &SkipTrailByte)) {
+    case FilterPass: return CallWindowProcA(PrevEditProc, edit, WM_CHAR, code, lParam);
+    case FilterSwallow: return 0;
+    case FilterBeep: MessageBeep(SimpleBeep); return 0;
+    }
+    return 0;
+}
+
+} // namespace
 
 void InstallInputFilter(HWND edit) {
     PrevEditProc = reinterpret_cast<WNDPROC>(
@@ -9,9 +103,106 @@ void InstallInputFilter(HWND edit) {
 }
 
 LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            return CompleteLine();
+        }
+        break;
+    case WM_CHAR: return FilterCharacter(edit, wParam, lParam);
+    default: break;
+    }
     return CallWindowProcA(PrevEditProc, edit, message, wParam, lParam);
 }
 
-void OnLineChanged() {}
+int FetchLine() {
+    int length = GetWindowTextLengthA(InputCombo);
+    if (length < 1) {
+        return 0;
+    }
+    GetWindowTextA(InputCombo, LineBuffer, LineBufferSize);
+    return length;
+}
 
-void ReevaluateAfterHexSwitch() {}
+bool EvaluateLine() {
+    if (FetchLine() < 2) {
+        return false;
+    }
+    // The parse, the evaluation and the formatting are the engine's; here only the control work.
+    LineUpdate update = ComputeLineUpdate(LineBuffer, Settings.HexBits);
+    if (update.outcome == LineNotApplicable) {
+        return false;
+    }
+    // Whatever the result, the line holds no more than its limit afterwards.
+    int room = MaxLineLength - update.replaceFrom;
+    if (room < 0) {
+        room = 0;
+    }
+    if (room < ResultTextSize) {
+        update.resultText[room] = '\0';
+    }
+    int replaceFrom = EditPosition(LineBuffer, update.replaceFrom);
+    *std::strchr(LineBuffer, '=') = '\0';
+
+    SuppressEditChange = true;
+    DWORD selection = static_cast<DWORD>(SendMessageA(InputEdit, EM_GETSEL, 0, 0));
+    ReplaceFromTo(replaceFrom, update.resultText);
+    SendMessageA(InputEdit, EM_SETSEL, LOWORD(selection), HIWORD(selection));
+    SuppressEditChange = false;
+    return update.outcome == LineSucceeded;
+}
+
+FilterAction FilterInputChar(WPARAM code, bool* skipTrailByte) {
+    if (*skipTrailByte) {
+        *skipTrailByte = false;
+        return FilterSwallow;
+    }
+    // Wine hands an ANSI window a whole double-byte character in one message, lead byte in the
+    // high half; such a character is refused at once and leaves no trail byte to wait for.
+    if (code > LastSingleByteCode) {
+        return FilterBeep;
+    }
+    if (IsCharAlphaNumericA(static_cast<CHAR>(code)) || IsExpressionCharacter(code)) {
+        return FilterPass;
+    }
+    if (code == '\n' || code == '\r') {
+        return FilterSwallow;
+    }
+    if (IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(code))) {
+        *skipTrailByte = true;
+    }
+    return FilterBeep;
+}
+
+void PushHistory(HWND list, const char* line, int maxHistory) {
+    LRESULT found = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                 reinterpret_cast<LPARAM>(line));
+    if (found == 0) {
+        return;
+    }
+    if (found != CB_ERR) {
+        SendMessageA(list, CB_DELETESTRING, static_cast<WPARAM>(found), 0);
+        SendMessageA(list, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line));
+        return;
+    }
+    SendMessageA(list, CB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(line));
+    if (SendMessageA(list, CB_GETCOUNT, 0, 0) > maxHistory) {
+        SendMessageA(list, CB_DELETESTRING, static_cast<WPARAM>(maxHistory), 0);
+    }
+}
+
+void OnLineChanged() {
+    if (!SuppressEditChange) {
+        EvaluateLine();
+    }
+}
+
+void ReevaluateAfterHexSwitch() {
+    if (FetchLine() < ShortestBaseLine) {
+        return;
+    }
+    const char* equals = std::strchr(LineBuffer, '=');
+    if (equals && IsBaseLetter(equals[1])) {
+        EvaluateLine();
+    }
+}

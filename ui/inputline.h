@@ -1,15 +1,39 @@
 // The input line: the character filter on the combo box's edit field, live evaluation of the
-// line on every change, the Enter key and the history list.
+// line on every change, the Enter key and the history list (the combo box's own item list).
+//
+// Everything runs on the GUI thread. The only re-entry is the edit field's change report while
+// EvaluateLine rewrites the line, which SuppressEditChange turns into nothing.
 #pragma once
 
 #include <windows.h>
 
+// True while the line is being rewritten by the program itself, so that the change notification
+// the rewrite causes does not start another evaluation.
+extern bool SuppressEditChange;
+// True after a refused lead byte of a double-byte character: its trail byte, the next character
+// message, is swallowed too.
+extern bool SkipTrailByte;
 // The edit field's own window procedure, which every message the filter lets through reaches.
 extern WNDPROC PrevEditProc;
 
-// Subclasses InputEdit with InputEditProc.
+// Subclasses the edit field with InputEditProc.
 void InstallInputFilter(HWND edit);
 LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Copies the line into LineBuffer; returns its length, or 0 (LineBuffer untouched) when empty.
+int FetchLine();
+// Evaluates the line in front of its first "=" and writes the result behind it, keeping the
+// user's selection. True when a result was written without error.
+bool EvaluateLine();
+
+enum FilterAction { FilterPass, FilterSwallow, FilterBeep };
+// What becomes of one typed character: passed to the edit field, swallowed silently, or refused
+// with the simple beep. A refused lead byte sets *skipTrailByte; the next code clears it.
+FilterAction FilterInputChar(WPARAM code, bool* skipTrailByte);
+
+// Puts line at the top of the combo box list: an equal item (ignoring case) further down moves
+// up, as written now; an equal top item stays as it is; a new line may push out the last item.
+void PushHistory(HWND list, const char* line, int maxHistory);
 
 // CBN_EDITCHANGE of the input line: the live evaluation.
 void OnLineChanged();
