@@ -8,6 +8,11 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+// Expressions are full of "*": the runtime must not expand arguments against file names, whatever
+// default the toolchain was built with.
+extern "C" {
+int _dowildcard = 0;
+}
 #else
 #include <unistd.h>
 #endif

@@ -53,6 +53,8 @@ const ArgumentCase ArgumentCases[] = {
     {{""}, {""}, 0},
     {{"1 + 2"}, {"1 + 2=3"}, 0},
     {{"2*3"}, {"2*3=6"}, 0},
+    // Run in the build directory, where "*" would match files if the runtime expanded it.
+    {{"*"}, {"*=?"}, 1},
     {{"7\\2"}, {"7\\2=3"}, 0},
     {{"\"1\""}, {"\"1\"=?"}, 1},
     {{"--", "-1=x"}, {"-1=xFFFFFFFF"}, 0},
