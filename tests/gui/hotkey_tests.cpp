@@ -1,0 +1,199 @@
+// The hot-key code's translation, and SetGlobalHotKey against the platform's real registry of
+// hot keys, in process.
+//
+// A combination is seen to be captured when this thread cannot register it as well: hot keys are
+// unique across the whole desktop, whoever holds them.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "../../ui/globals.h"
+#include "../../ui/hotkeycode.h"
+#include "../../ui/tray.h"
+
+namespace {
+
+struct TranslationCase {
+    const char* name;
+    int code;
+    unsigned modifiers;
+    unsigned virtualKey;
+};
+
+TEST(HotKeyTranslation, ControlFlagsBecomeRegisterHotKeyModifiers) {
+    const TranslationCase cases[] = {
+        {"the default, Ctrl+Alt+C", 1603, MOD_CONTROL | MOD_ALT, 'C'},
+        {"shift alone", 0x0141, MOD_SHIFT, 'A'},
+        {"control alone", 0x0270, MOD_CONTROL, VK_F1},
+        {"alt alone", 0x0420, MOD_ALT, VK_SPACE},
+        {"extended key reads as the Windows key", 0x0843, MOD_WIN, 'C'},
+        {"all four flags", 0x0F5A, MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN, 'Z'},
+        {"no flags", 0x0070, 0, VK_F1},
+        {"high-byte flags beyond the four are dropped", 0xF643, MOD_CONTROL | MOD_ALT, 'C'},
+        {"bits above the low 16 are ignored", 0x7FFF0643, MOD_CONTROL | MOD_ALT, 'C'},
+        {"a negative code keeps only its low 16 bits", -1,
+         MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN, 0xFF},
+    };
+    for (const TranslationCase& c : cases) {
+        HotKeyCombination key = HotKeyModifiers(c.code);
+        EXPECT_EQ(key.modifiers, c.modifiers) << c.name;
+        EXPECT_EQ(key.virtualKey, c.virtualKey) << c.name;
+    }
+}
+
+struct NoHotKeyCase {
+    int code;
+    bool none;
+};
+
+TEST(HotKeyTranslation, OnlyZeroLow16BitsMeanNoHotKey) {
+    const NoHotKeyCase cases[] = {
+        {0, true},       {0x10000, true}, {0x7FFF0000, true}, {-65536, true},
+        {0x0001, false}, {0x0100, false}, {0x10643, false},   {-1, false},
+    };
+    for (const NoHotKeyCase& c : cases) {
+        EXPECT_EQ(IsNoHotKey(c.code), c.none) << std::hex << c.code;
+    }
+}
+
+// Dismisses every message box this process shows, remembering how many there were and the text
+// of the last, so that a warning cannot hang the test inside SetGlobalHotKey.
+class MessageBoxWatcher {
+  public:
+    MessageBoxWatcher() : thread_([this] { Watch(); }) {}
+    ~MessageBoxWatcher() {
+        stop_ = true;
+        thread_.join();
+    }
+    int Count() const { return count_; }
+    std::wstring LastText() const { return lastText_; }
+    HWND LastOwner() const { return lastOwner_; }
+
+  private:
+    static BOOL CALLBACK Collect(HWND window, LPARAM context) {
+        char className[16] = "";
+        GetClassNameA(window, className, sizeof className);
+        DWORD processId = 0;
+        GetWindowThreadProcessId(window, &processId);
+        if (std::strcmp(className, "#32770") == 0 && processId == GetCurrentProcessId() &&
+            IsWindowVisible(window)) {
+            *reinterpret_cast<HWND*>(context) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    void Watch() {
+        while (!stop_) {
+            HWND box = nullptr;
+            EnumWindows(Collect, reinterpret_cast<LPARAM>(&box));
+            if (box) {
+                wchar_t text[128] = L"";
+                GetDlgItemTextW(box, 0xFFFF, text, 128); // the message box's text control
+                lastText_ = text;
+                lastOwner_ = GetWindow(box, GW_OWNER);
+                ++count_;
+                SendMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(10);
+        }
+    }
+    std::atomic<bool> stop_{false};
+    std::atomic<int> count_{0};
+    std::wstring lastText_;
+    HWND lastOwner_ = nullptr;
+    std::thread thread_;
+};
+
+constexpr int ProbeId = 0xBFF0;
+
+// True when someone holds the combination: this thread cannot register it itself.
+bool Captured(UINT modifiers, UINT virtualKey) {
+    if (RegisterHotKey(nullptr, ProbeId, modifiers, virtualKey)) {
+        UnregisterHotKey(nullptr, ProbeId);
+        return false;
+    }
+    return true;
+}
+
+class SetGlobalHotKeyTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        MainWindow = CreateWindowExA(0, "STATIC", "hot key owner", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(MainWindow, nullptr);
+        // Another program of the test run may hold a combination used here; that would be a
+        // broken environment, not a result.
+        ASSERT_FALSE(Captured(MOD_CONTROL | MOD_ALT, 'C'));
+        ASSERT_FALSE(Captured(MOD_CONTROL | MOD_SHIFT, 'A'));
+        ASSERT_FALSE(Captured(MOD_WIN, 'C'));
+    }
+    void TearDown() override {
+        UnregisterHotKey(MainWindow, 0);
+        DestroyWindow(MainWindow);
+        MainWindow = nullptr;
+    }
+    MessageBoxWatcher boxes;
+};
+
+struct RegistrationCase {
+    const char* name;
+    int code;
+    UINT modifiers; // the combination that must be captured afterwards
+    UINT virtualKey;
+};
+
+TEST_F(SetGlobalHotKeyTest, RegistersTheTranslatedCombinationWithoutAMessage) {
+    const RegistrationCase cases[] = {
+        {"default code", 1603, MOD_CONTROL | MOD_ALT, 'C'},
+        {"extended flag", 0x0843, MOD_WIN, 'C'},
+        {"bits above 16 ignored", 0x30341, MOD_CONTROL | MOD_SHIFT, 'A'},
+    };
+    for (const RegistrationCase& c : cases) {
+        EXPECT_TRUE(SetGlobalHotKey(c.code)) << c.name;
+        EXPECT_TRUE(Captured(c.modifiers, c.virtualKey)) << c.name;
+        EXPECT_TRUE(SetGlobalHotKey(0)) << c.name;
+        EXPECT_FALSE(Captured(c.modifiers, c.virtualKey)) << c.name;
+    }
+    EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(SetGlobalHotKeyTest, ZeroLow16BitsReleaseTheHotKeyWithoutAMessage) {
+    const int codes[] = {0, 0x10000, 0x7FFF0000};
+    for (int code : codes) {
+        ASSERT_TRUE(SetGlobalHotKey(1603));
+        ASSERT_TRUE(Captured(MOD_CONTROL | MOD_ALT, 'C'));
+        EXPECT_TRUE(SetGlobalHotKey(code)) << std::hex << code;
+        EXPECT_FALSE(Captured(MOD_CONTROL | MOD_ALT, 'C')) << std::hex << code;
+        // Releasing when nothing is registered is just as quiet.
+        EXPECT_TRUE(SetGlobalHotKey(code)) << std::hex << code;
+    }
+    EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(SetGlobalHotKeyTest, ANewCodeReleasesTheOldCombination) {
+    ASSERT_TRUE(SetGlobalHotKey(0x0341)); // Ctrl+Shift+A
+    ASSERT_TRUE(SetGlobalHotKey(1603));   // Ctrl+Alt+C
+    EXPECT_TRUE(Captured(MOD_CONTROL | MOD_ALT, 'C'));
+    EXPECT_FALSE(Captured(MOD_CONTROL | MOD_SHIFT, 'A'));
+    EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(SetGlobalHotKeyTest, ATakenCombinationWarnsAndLeavesNoHotKeyBehind) {
+    constexpr int OtherId = 0xBFF1;
+    ASSERT_TRUE(RegisterHotKey(nullptr, OtherId, MOD_CONTROL | MOD_ALT, 'C'));
+    ASSERT_TRUE(SetGlobalHotKey(0x0341)); // Ctrl+Shift+A, held before the failing change
+    EXPECT_FALSE(SetGlobalHotKey(1603));
+    EXPECT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.LastText(), L"ホットキーが設定できません。");
+    EXPECT_EQ(boxes.LastOwner(), MainWindow);
+    // The earlier combination is not kept captured behind the failed one.
+    EXPECT_FALSE(Captured(MOD_CONTROL | MOD_SHIFT, 'A'));
+    UnregisterHotKey(nullptr, OtherId);
+}
+
+} // namespace

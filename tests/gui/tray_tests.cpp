@@ -1,0 +1,566 @@
+// The real tolvex.exe end to end: resident mode, the notification-area icon, the global hot key,
+// a shell restart and the end of the session.
+//
+// The icon is observed through the shell itself: modifying an icon with no flags changes nothing
+// and succeeds exactly when the shell holds an icon for that window and identifier.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../../res/resource.h"
+#include "driver.h"
+
+using namespace gui;
+
+namespace {
+
+constexpr UINT TrayIconId = 1;
+constexpr UINT IconCallback = WM_USER;
+constexpr int ProbeHotKeyId = 0xBFE0;
+const std::wstring HotKeyWarning = L"ホットキーが設定できません。";
+
+std::string TestName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+bool Ends(Tolvex* tolvex) {
+    DWORD code = 0xDEAD;
+    return WaitForExit(tolvex, &code) && code == 0;
+}
+
+bool Running(const Tolvex& tolvex) {
+    return WaitForSingleObject(tolvex.process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string SettingsFile(const std::string& lines) {
+    return "[Settings]\r\n" + lines;
+}
+
+bool IconPresent(HWND window) {
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    data.hWnd = window;
+    data.uID = TrayIconId;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
+}
+
+// True when someone holds the combination: this thread cannot register it itself.
+bool Captured(UINT modifiers, UINT virtualKey) {
+    if (RegisterHotKey(nullptr, ProbeHotKeyId, modifiers, virtualKey)) {
+        UnregisterHotKey(nullptr, ProbeHotKeyId);
+        return false;
+    }
+    return true;
+}
+
+struct ClassSearch {
+    const char* className;
+    DWORD processId; // 0: any
+    HWND found;
+};
+
+BOOL CALLBACK FindByClass(HWND window, LPARAM context) {
+    ClassSearch* search = reinterpret_cast<ClassSearch*>(context);
+    char className[32] = "";
+    GetClassNameA(window, className, sizeof className);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (std::strcmp(className, search->className) == 0 &&
+        (search->processId == 0 || processId == search->processId)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A message box of the process, shown or about to be.
+HWND MessageBoxOf(const Tolvex& tolvex) {
+    ClassSearch search = {"#32770", tolvex.process.dwProcessId, nullptr};
+    EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    wchar_t text[128] = L"";
+    // Sent in the wide form: the text lives in another process.
+    SendDlgItemMessageW(box, 0xFFFF, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+HWND VisiblePopupMenu() {
+    ClassSearch search = {"#32768", 0, nullptr};
+    EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&search));
+    return search.found && IsWindowVisible(search.found) ? search.found : nullptr;
+}
+
+void ClickAt(int x, int y) {
+    INPUT input[3] = {};
+    input[0].type = INPUT_MOUSE;
+    input[0].mi.dx = x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input[0].mi.dy = y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input[1].type = INPUT_MOUSE;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[2].type = INPUT_MOUSE;
+    input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(3, input, sizeof input[0]);
+}
+
+// Opens the icon's menu with the cursor at a known place and returns the menu's window.
+HWND OpenIconMenu(const Tolvex& tolvex, POINT cursor) {
+    SetCursorPos(cursor.x, cursor.y);
+    PostMessageA(tolvex.window, IconCallback, TrayIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = VisiblePopupMenu()) != nullptr; });
+    return menu;
+}
+
+// The item rows of menu 12 from top to bottom: show, a separator, exit.
+void ChooseIconMenuItem(HWND menu, bool exitItem) {
+    constexpr int InsideRow = 6; // pixels from the menu's edge into the first or last row
+    RECT rect = WindowRect(menu);
+    ClickAt((rect.left + rect.right) / 2,
+            exitItem ? rect.bottom - InsideRow : rect.top + InsideRow);
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+}
+
+// A window of the test's own in front of everything, so a way back has to take the foreground
+// from another process.
+struct FrontWindow {
+    HWND window;
+    explicit FrontWindow(const std::string& title) {
+        window =
+            CreateWindowExA(0, "STATIC", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300,
+                            240, 120, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    ~FrontWindow() { DestroyWindow(window); }
+    bool TakeForeground() {
+        SetForegroundWindow(window);
+        return WaitUntil([&] {
+            PumpMessages();
+            return GetForegroundWindow() == window;
+        });
+    }
+};
+
+bool BecomesForeground(HWND window) {
+    return WaitUntil([&] {
+        PumpMessages();
+        return GetForegroundWindow() == window;
+    });
+}
+
+void Hide(const Tolvex& tolvex) {
+    SendCommand(tolvex, IDM_CLOSE);
+}
+
+bool Shown(const Tolvex& tolvex) {
+    return IsWindowVisible(tolvex.window) && !IsIconic(tolvex.window);
+}
+
+struct CloseCase {
+    const char* name;
+    void (*close)(const Tolvex&);
+};
+
+TEST(ResidentMode, CloseRequestsHideTheWindowAndKeepTheProgramAndItsIcon) {
+    const CloseCase cases[] = {
+        {"close button", [](const Tolvex& t) { PostMessageA(t.closeButton, BM_CLICK, 0, 0); }},
+        {"close command", [](const Tolvex& t) { SendCommand(t, IDM_CLOSE); }},
+        {"system close",
+         [](const Tolvex& t) { PostMessageA(t.window, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    for (const CloseCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + c.name);
+        std::string ini = dir + "tolvex.ini";
+        WriteTextFile(ini, SettingsFile("Resident=1\r\n"));
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        EXPECT_TRUE(IconPresent(tolvex.window)) << c.name;
+        c.close(tolvex);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); })) << c.name;
+        ASSERT_TRUE(Sync(tolvex)) << c.name;
+        EXPECT_TRUE(Running(tolvex)) << c.name;
+        EXPECT_TRUE(IsWindow(tolvex.window)) << c.name;
+        EXPECT_TRUE(IconPresent(tolvex.window)) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowWidth"), "")
+            << "nothing written yet: " << c.name;
+        SendCommand(tolvex, IDM_EXIT);
+        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+        EXPECT_FALSE(IconPresent(tolvex.window)) << "the exit removes the icon: " << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "Resident"), "1") << c.name;
+    }
+}
+
+struct WayBackCase {
+    const char* name;
+    void (*bringBack)(const Tolvex&, const std::string& dir);
+};
+
+void LeftPressOnIcon(const Tolvex& t, const std::string&) {
+    PostMessageA(t.window, IconCallback, TrayIconId, WM_LBUTTONDOWN);
+}
+
+void HotKeyMessage(const Tolvex& t, const std::string&) {
+    PostMessageA(t.window, WM_HOTKEY, 0, MAKELPARAM(MOD_CONTROL | MOD_ALT, 'C'));
+}
+
+void ShowCommand(const Tolvex& t, const std::string&) {
+    SendCommand(t, IDM_SHOW);
+}
+
+void SecondStart(const Tolvex&, const std::string& dir) {
+    Tolvex second;
+    ASSERT_TRUE(LaunchTolvex(dir, &second));
+    EXPECT_TRUE(Ends(&second)) << "the second copy hands over and exits with 0";
+}
+
+void ShowItemOfIconMenu(const Tolvex& t, const std::string&) {
+    HWND menu = OpenIconMenu(t, {420, 320});
+    ASSERT_NE(menu, nullptr);
+    ChooseIconMenuItem(menu, false);
+}
+
+TEST(ResidentMode, EveryWayBackShowsRestoresAndRaisesTheWindow) {
+    const WayBackCase cases[] = {
+        {"left press on the icon", LeftPressOnIcon},
+        {"hot key message", HotKeyMessage},
+        {"show command", ShowCommand},
+        {"second start", SecondStart},
+        {"show item of the icon menu", ShowItemOfIconMenu},
+    };
+    for (const WayBackCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + c.name);
+        std::string ini = dir + "tolvex.ini";
+        WriteTextFile(ini, SettingsFile("Resident=1\r\nSingleInstance=1\r\n"));
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        FrontWindow front("tolvex tray test front");
+        const struct {
+            const char* name;
+            bool minimise;
+        } states[] = {{"hidden", false}, {"minimised", true}};
+        for (const auto& state : states) {
+            if (state.minimise) {
+                ShowWindow(tolvex.window, SW_MINIMIZE);
+                ASSERT_TRUE(WaitUntil([&] { return IsIconic(tolvex.window) != 0; }));
+            } else {
+                Hide(tolvex);
+                ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); }));
+            }
+            ASSERT_TRUE(front.TakeForeground()) << c.name;
+            c.bringBack(tolvex, dir);
+            EXPECT_TRUE(WaitUntil([&] { return Shown(tolvex); })) << c.name << ", " << state.name;
+            EXPECT_TRUE(BecomesForeground(tolvex.window)) << c.name << ", " << state.name;
+        }
+        // Already shown and in front: the way back leaves it so, it never hides.
+        c.bringBack(tolvex, dir);
+        ASSERT_TRUE(Sync(tolvex));
+        EXPECT_TRUE(Shown(tolvex)) << c.name;
+        EXPECT_EQ(AllTolvexWindows().size(), 1u) << c.name;
+        SendCommand(tolvex, IDM_EXIT);
+        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+    }
+}
+
+TEST(ResidentMode, OtherMouseMessagesOverTheIconDoNothing) {
+    std::string dir = FreshDirectory(TestName());
+    WriteTextFile(dir + "tolvex.ini", SettingsFile("Resident=1\r\n"));
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    Hide(tolvex);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); }));
+    const UINT messages[] = {WM_LBUTTONUP,     WM_LBUTTONDBLCLK, WM_RBUTTONUP,
+                             WM_RBUTTONDBLCLK, WM_MOUSEMOVE,     WM_MBUTTONDOWN};
+    for (UINT message : messages) {
+        PostMessageA(tolvex.window, IconCallback, TrayIconId, message);
+        ASSERT_TRUE(Sync(tolvex));
+        EXPECT_FALSE(IsWindowVisible(tolvex.window)) << std::hex << message;
+        EXPECT_EQ(VisiblePopupMenu(), nullptr) << std::hex << message;
+    }
+    SendCommand(tolvex, IDM_EXIT);
+    EXPECT_TRUE(Ends(&tolvex));
+}
+
+TEST(ResidentMode, IconMenuOpensAtTheCursorAndItsExitEndsTheProgram) {
+    std::string dir = FreshDirectory(TestName());
+    std::string ini = dir + "tolvex.ini";
+    WriteTextFile(ini, SettingsFile("Resident=1\r\n"));
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("6*7=42"));
+    Hide(tolvex);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); }));
+    const POINT cursor = {380, 260};
+    HWND menu = OpenIconMenu(tolvex, cursor);
+    ASSERT_NE(menu, nullptr);
+    RECT rect = WindowRect(menu);
+    EXPECT_EQ(rect.left, cursor.x);
+    EXPECT_EQ(rect.top, cursor.y);
+    ChooseIconMenuItem(menu, true);
+    ASSERT_TRUE(Ends(&tolvex));
+    EXPECT_FALSE(IconPresent(tolvex.window));
+    EXPECT_EQ(IniValue(ini, "Settings", "Resident"), "1");
+    EXPECT_EQ(IniValue(ini, "History", "0"), "6*7=42");
+}
+
+struct EndingCase {
+    const char* name;
+    int resident;
+    int command; // IDM_EXIT or IDM_CLOSE
+};
+
+TEST(ResidentMode, ExitEndsAndSavesInBothModesAndClosingEndsOnlyWhenNotResident) {
+    const EndingCase cases[] = {
+        {"not resident, exit", 0, IDM_EXIT},
+        {"not resident, close", 0, IDM_CLOSE},
+        {"resident, exit", 1, IDM_EXIT},
+    };
+    for (const EndingCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + c.name);
+        std::string ini = dir + "tolvex.ini";
+        WriteTextFile(ini, SettingsFile("Resident=" + std::to_string(c.resident) + "\r\n"));
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        EXPECT_EQ(IconPresent(tolvex.window), c.resident == 1) << c.name;
+        SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("2+2=4"));
+        SendCommand(tolvex, c.command);
+        ASSERT_TRUE(Ends(&tolvex)) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "Resident"), std::to_string(c.resident)) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowWidth"), "200") << c.name;
+        EXPECT_EQ(IniValue(ini, "History", "0"), "2+2=4") << c.name;
+    }
+}
+
+struct HotKeyCase {
+    const char* name;
+    const char* settings;
+    UINT capturedModifiers; // 0 with capturedKey 0: nothing may be captured
+    UINT capturedKey;
+};
+
+TEST(GlobalHotKey, TheStoredCodeDecidesWhatIsCapturedAndZeroCodesWarnOfNothing) {
+    const HotKeyCase cases[] = {
+        {"default code", "UseHotKey=1\r\nHotKey=1603\r\n", MOD_CONTROL | MOD_ALT, 'C'},
+        {"extended flag", "UseHotKey=1\r\nHotKey=2115\r\n", MOD_WIN, 'C'}, // 0x843
+        {"bits above 16", "UseHotKey=1\r\nHotKey=132675\r\n", MOD_CONTROL | MOD_ALT,
+         'C'}, // 0x20643
+        {"code zero", "UseHotKey=1\r\nHotKey=0\r\n", 0, 0},
+        {"low 16 bits zero", "UseHotKey=1\r\nHotKey=65536\r\n", 0, 0},
+        {"hot key off", "UseHotKey=0\r\nHotKey=1603\r\n", 0, 0},
+    };
+    for (const HotKeyCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + c.name);
+        WriteTextFile(dir + "tolvex.ini", SettingsFile(c.settings));
+        ASSERT_FALSE(Captured(MOD_CONTROL | MOD_ALT, 'C')) << "held before the start: " << c.name;
+        ASSERT_FALSE(Captured(MOD_WIN, 'C')) << "held before the start: " << c.name;
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        EXPECT_EQ(MessageBoxOf(tolvex), nullptr) << c.name;
+        if (c.capturedKey) {
+            EXPECT_TRUE(Captured(c.capturedModifiers, c.capturedKey)) << c.name;
+        }
+        if (c.capturedModifiers != (MOD_CONTROL | MOD_ALT)) {
+            EXPECT_FALSE(Captured(MOD_CONTROL | MOD_ALT, 'C')) << c.name;
+        }
+        if (c.capturedModifiers != MOD_WIN) {
+            EXPECT_FALSE(Captured(MOD_WIN, 'C')) << c.name;
+        }
+        SendCommand(tolvex, IDM_EXIT);
+        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+        // The hot key is not released at exit; the process's end releases it.
+        EXPECT_TRUE(WaitUntil([] { return !Captured(MOD_CONTROL | MOD_ALT, 'C'); })) << c.name;
+    }
+}
+
+TEST(GlobalHotKey, ATakenCombinationWarnsOnceAndStartUpGoesOnWithTheSettingKept) {
+    std::string dir = FreshDirectory(TestName());
+    std::string ini = dir + "tolvex.ini";
+    WriteTextFile(ini, SettingsFile("UseHotKey=1\r\nHotKey=1603\r\n"));
+    ASSERT_TRUE(RegisterHotKey(nullptr, ProbeHotKeyId, MOD_CONTROL | MOD_ALT, 'C'));
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = MessageBoxOf(tolvex)) != nullptr; }));
+    EXPECT_EQ(MessageBoxText(box), HotKeyWarning);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), tolvex.window);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+    // Past the box, start-up runs on into the message loop: the accelerators are in force.
+    SendMessageA(tolvex.combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("5"));
+    PostKey(tolvex, VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(tolvex.combo).empty(); }));
+    EXPECT_EQ(MessageBoxOf(tolvex), nullptr) << "one warning only";
+    SendCommand(tolvex, IDM_EXIT);
+    ASSERT_TRUE(Ends(&tolvex));
+    UnregisterHotKey(nullptr, ProbeHotKeyId);
+    EXPECT_EQ(IniValue(ini, "Settings", "UseHotKey"), "1");
+    EXPECT_EQ(IniValue(ini, "Settings", "HotKey"), "1603");
+}
+
+// The Unix path of a directory that FreshDirectory made ("Z:\\a\\b\\" is "/a/b/").
+std::string UnixPath(const std::string& windowsPath) {
+    std::string path;
+    for (size_t i = 2; i < windowsPath.size(); ++i) {
+        path += windowsPath[i] == '\\' ? '/' : windowsPath[i];
+    }
+    return path;
+}
+
+// Runs a shell command on the X side (Wine starts Unix programs directly, but gives no exit code
+// of theirs): the command leaves its status in a file of dir, which is waited for.
+bool RunOnXServer(const std::string& dir, const std::string& command) {
+    const std::string statusFile = "xside.status";
+    std::string commandLine =
+        "/bin/sh -c \"" + command + "; echo $? > '" + UnixPath(dir) + statusFile + "'\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    std::string status = dir + statusFile;
+    bool done = WaitUntil([&] { return ReadTextFile(status).find('\n') != std::string::npos; });
+    bool succeeded = done && ReadTextFile(status) == "0\n";
+    DeleteFileA(status.c_str());
+    return succeeded;
+}
+
+TEST(GlobalHotKey, KeysPressedOnTheXServerBringTheCalculatorForward) {
+    std::string dir = FreshDirectory(TestName());
+    WriteTextFile(dir + "tolvex.ini", SettingsFile("Resident=1\r\nUseHotKey=1\r\nHotKey=1603\r\n"));
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    // The platform hands hot keys over only while one of its own windows has the keyboard, so
+    // the keys go to the test's window, which is in front.
+    const std::string title = "tolvex hot key test " + std::to_string(GetCurrentProcessId());
+    FrontWindow front(title);
+    const struct {
+        const char* name;
+        int showCommand; // what the calculator is put into first
+    } states[] = {{"hidden", SW_HIDE}, {"minimised", SW_MINIMIZE}, {"behind", SW_SHOWNOACTIVATE}};
+    for (const auto& state : states) {
+        ShowWindow(tolvex.window, state.showCommand);
+        ASSERT_TRUE(front.TakeForeground()) << state.name;
+        // The keyboard focus of the X server first, then real key events to whatever has it.
+        ASSERT_TRUE(RunOnXServer(dir, "xdotool search --name '^" + title +
+                                          "$' windowfocus --sync && xdotool key ctrl+alt+c"))
+            << state.name;
+        EXPECT_TRUE(BecomesForeground(tolvex.window)) << state.name;
+        EXPECT_TRUE(Shown(tolvex)) << state.name;
+    }
+    SendCommand(tolvex, IDM_EXIT);
+    EXPECT_TRUE(Ends(&tolvex));
+}
+
+struct RestartCase {
+    const char* name;
+    int resident;
+};
+
+TEST(ShellRestart, TaskbarCreatedAddsTheIconAgainOnlyWhenResident) {
+    const RestartCase cases[] = {{"resident", 1}, {"not resident", 0}};
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    for (const RestartCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + c.name);
+        WriteTextFile(dir + "tolvex.ini",
+                      SettingsFile("Resident=" + std::to_string(c.resident) + "\r\n"));
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        if (c.resident) {
+            Hide(tolvex);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); })) << c.name;
+        }
+        // What a restarted shell does: it has forgotten the icon.
+        NOTIFYICONDATAA data = {};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = tolvex.window;
+        data.uID = TrayIconId;
+        Shell_NotifyIconA(NIM_DELETE, &data);
+        ASSERT_FALSE(IconPresent(tolvex.window)) << c.name;
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(tolvex.window, taskbarCreated, 0, 0, SMTO_NORMAL, DefaultTimeoutMs,
+                            &result);
+        EXPECT_EQ(IconPresent(tolvex.window), c.resident == 1) << c.name;
+        EXPECT_EQ(IsWindowVisible(tolvex.window) != 0, c.resident == 0) << "as it was: " << c.name;
+        if (c.resident) {
+            // The icon added again answers to its callback as before.
+            PostMessageA(tolvex.window, IconCallback, TrayIconId, WM_LBUTTONDOWN);
+            EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(tolvex.window) != 0; })) << c.name;
+        }
+        SendCommand(tolvex, IDM_EXIT);
+        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+    }
+}
+
+struct SessionCase {
+    const char* name;
+    int resident;
+    bool hidden;
+};
+
+TEST(SessionEnd, EndingSessionSavesSettingsAndHistoryOnceInEveryMode) {
+    const SessionCase cases[] = {
+        {"not resident", 0, false}, {"resident, shown", 1, false}, {"resident, hidden", 1, true}};
+    for (const SessionCase& c : cases) {
+        std::string dir = FreshDirectory(TestName() + "." + c.name);
+        std::string ini = dir + "tolvex.ini";
+        WriteTextFile(
+            ini, SettingsFile("Resident=" + std::to_string(c.resident) + "\r\nHexBits=64\r\n"));
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("1+2=3"));
+        SetWindowPos(tolvex.window, nullptr, 40, 50, 260, 10, SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(WaitUntil([&] { return WindowRect(tolvex.window).left == 40; })) << c.name;
+        if (c.hidden) {
+            Hide(tolvex);
+        }
+        DeleteFileA(ini.c_str());
+        DWORD_PTR answer = 0;
+        ASSERT_TRUE(SendMessageTimeoutA(tolvex.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF,
+                                        SMTO_NORMAL, DefaultTimeoutMs, &answer))
+            << c.name;
+        EXPECT_NE(answer, 0u) << "the session may end: " << c.name;
+        // A cancelled ending writes nothing.
+        SendMessageTimeoutA(tolvex.window, WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                            DefaultTimeoutMs, &answer);
+        EXPECT_FALSE(FileExists(ini)) << c.name;
+
+        SendMessageTimeoutA(tolvex.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                            DefaultTimeoutMs, &answer);
+        ASSERT_TRUE(FileExists(ini)) << c.name;
+        EXPECT_EQ(IniKeys(ini, "Settings").size(), 19u) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowLeft"), "40") << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowWidth"), "260") << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "HexBits"), "64") << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "Resident"), std::to_string(c.resident)) << c.name;
+        EXPECT_EQ(IniValue(ini, "History", "Count"), "1") << c.name;
+        EXPECT_EQ(IniValue(ini, "History", "0"), "1+2=3") << c.name;
+
+        // Once: a repeated message writes nothing more.
+        DeleteFileA(ini.c_str());
+        SendMessageTimeoutA(tolvex.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                            DefaultTimeoutMs, &answer);
+        EXPECT_FALSE(FileExists(ini)) << c.name;
+        EXPECT_TRUE(Running(tolvex)) << "the platform, not the program, ends it: " << c.name;
+        SendCommand(tolvex, IDM_EXIT);
+        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+    }
+}
+
+} // namespace
