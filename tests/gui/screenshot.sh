@@ -21,13 +21,18 @@ for _ in $(seq 1 300); do
   sleep 0.05
 done
 [ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window" || true
+# The display has no window manager to activate the window: a click into the input line does.
+xdotool mousemove 60 10 click 1
+import -window root -crop 330x40+0+0 "$out"
+empty=$(md5sum <"$out")
 xdotool type --delay 40 '12*3+sqrt(2)='
-# Wait until the window shows something other than an empty line: poll the picture's colours.
+# Wait until the picture has changed from the empty line and then holds still.
+previous=$empty
 for _ in $(seq 1 100); do
-  import -window root -crop 340x40+0+0 "$out"
-  colours=$(convert "$out" -format '%k' info:)
-  [ "$colours" -gt 6 ] && break
-  sleep 0.05
+  import -window root -crop 330x40+0+0 "$out"
+  current=$(md5sum <"$out")
+  [ "$current" = "$previous" ] && [ "$current" != "$empty" ] && break
+  previous=$current
+  sleep 0.1
 done
 echo "screenshot: $out"
