@@ -21,7 +21,10 @@ BOOL InitAboutDialog(HWND dialog) {
     }
     font.lfUnderline = TRUE;
     LinkFont = CreateFontIndirectA(&font);
-    SendDlgItemMessageA(dialog, IDC_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont), FALSE);
+    HWND link = GetDlgItem(dialog, IDC_LINK);
+    SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont), FALSE);
+    // The notice text has no id of its own; it is the control just before the link.
+    SetWindowTextW(GetWindow(link, GW_HWNDPREV), L"" ABOUT_TEXT);
     return TRUE;
 }
 

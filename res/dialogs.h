@@ -28,6 +28,11 @@
 // The about dialog (IDD_ABOUT).
 #define IDC_LINK 200
 
+// The about dialog's name, version and notice line. The dialog manager of an ANSI dialog passes
+// its texts through the ANSI code page, which may lack the copyright sign (932 does), so the
+// dialog sets this text again through the wide API.
+#define ABOUT_TEXT "tolvex ver.0.1.2\n© 2026 tolvex developers"
+
 // The maker's home page: the link's text in the about dialog and the address its click opens.
 // Defined once here so that a release can point both at the real page in one edit; until the
 // project has one it names a reserved domain that can never belong to anyone.

@@ -1,0 +1,533 @@
+// The settings and about dialogs of the real tolvex.exe, opened with their menu commands and
+// operated through their controls' messages, with the effects read back from the window and the
+// saved tolvex.ini.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../../res/dialogs.h"
+#include "../../res/resource.h"
+#include "driver.h"
+#include "picture.h"
+
+using namespace gui;
+
+namespace {
+
+const wchar_t SettingsCaption[] = L"設定";
+const wchar_t AboutCaption[] = L"バージョン情報";
+const wchar_t HotKeyWarning[] = L"ホットキーが設定できません。";
+constexpr UINT MessageTimeoutMs = 5000;
+constexpr COLORREF White = RGB(255, 255, 255);
+constexpr COLORREF Black = RGB(0, 0, 0);
+
+std::wstring WideText(HWND window) {
+    wchar_t text[512] = L"";
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        MessageTimeoutMs, &result);
+    return text;
+}
+
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, MessageTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+struct DialogSearch {
+    DWORD processId;
+    const wchar_t* caption; // null: any caption
+    HWND except;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
+    DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (std::string(className) != "#32770" || processId != search->processId ||
+        window == search->except || !IsWindowVisible(window) ||
+        (search->caption && WideText(window) != search->caption)) {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+// A visible dialog of tolvex with that caption (or any other than except), once it appears.
+HWND WaitForDialog(const Tolvex& tolvex, const wchar_t* caption, HWND except = nullptr) {
+    DialogSearch search = {tolvex.process.dwProcessId, caption, except, nullptr};
+    WaitUntil([&] {
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+// Posted: the dialogs are modal, and a sent command would not return until they close.
+HWND OpenDialog(const Tolvex& tolvex, int command, const wchar_t* caption) {
+    PostMessageA(tolvex.window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+    return WaitForDialog(tolvex, caption);
+}
+
+bool Closes(HWND dialog) {
+    return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
+HWND Item(HWND dialog, int id) {
+    return GetDlgItem(dialog, id);
+}
+
+void Click(HWND dialog, int id) {
+    SendTo(Item(dialog, id), BM_CLICK);
+}
+
+// For buttons that start something modal (a chooser, or a warning during OK).
+void PostClick(HWND dialog, int id) {
+    PostMessageA(Item(dialog, id), BM_CLICK, 0, 0);
+}
+
+bool Ticked(HWND dialog, int id) {
+    return SendTo(Item(dialog, id), BM_GETCHECK) == BST_CHECKED;
+}
+
+void SetText(HWND dialog, int id, const char* text) {
+    SendTo(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+std::vector<HWND> Children(HWND window) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+bool HasChildText(HWND window, const std::wstring& text) {
+    for (HWND child : Children(window)) {
+        if (WideText(child) == text) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A template at 0, 0 places the dialog's client area, not its frame, on the owner's client origin.
+::testing::AssertionResult OpensAtOwnerOrigin(HWND dialog, HWND owner) {
+    POINT inner = {0, 0}, outer = {0, 0};
+    ClientToScreen(dialog, &inner);
+    ClientToScreen(owner, &outer);
+    if (inner.x == outer.x && inner.y == outer.y) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "dialog client at " << inner.x << "," << inner.y
+                                         << ", owner client at " << outer.x << "," << outer.y;
+}
+
+// The colour the screen shows near the right end of the input line, clear of its text.
+COLORREF LineColour(const Tolvex& tolvex) {
+    RECT edit = WindowRect(tolvex.edit);
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, edit.right - 3, (edit.top + edit.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+std::string HistoryIni(int count) {
+    std::string text = "[History]\r\nCount=" + std::to_string(count) + "\r\n";
+    for (int i = 0; i < count; ++i) {
+        text += std::to_string(i) + "=" + std::to_string(i) + "+0=" + std::to_string(i) + "\r\n";
+    }
+    return text;
+}
+
+std::string TestName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+// The dialogs' face may be missing from the test prefix; the nearest installed face stands in,
+// so that the pictures show the layout as intended. Only the test prefix is changed.
+class FontSubstitute : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE,
+                            L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes", 0,
+                            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+            const wchar_t face[] = L"IPAPGothic";
+            RegSetValueExW(key, L"ＭＳ Ｐゴシック", 0, REG_SZ, reinterpret_cast<const BYTE*>(face),
+                           sizeof face);
+            RegCloseKey(key);
+        }
+    }
+};
+
+::testing::Environment* const FontSubstituteEnvironment =
+    ::testing::AddGlobalTestEnvironment(new FontSubstitute);
+
+class Dialogs : public ::testing::Test {
+  protected:
+    // Starts a fresh copy with these [Settings] lines (and any further sections) in its file;
+    // a second copy is never wanted here.
+    void Start(const std::string& settings, const std::string& more = "", int run = 0) {
+        dir = FreshDirectory(TestName() + (run ? "." + std::to_string(run) : ""));
+        ini = dir + "tolvex.ini";
+        // The first of two equal keys counts: the case's own lines come before the common ones.
+        WriteTextFile(ini, "[Settings]\r\n" + settings +
+                               "SingleInstance=0\r\nWindowLeft=40\r\nWindowTop=60\r\n"
+                               "WindowWidth=300\r\n" +
+                               more);
+        tolvex.reset(new Tolvex);
+        ASSERT_TRUE(StartTolvex(dir, tolvex.get()));
+    }
+    // Ends the program as the menu does and waits until tolvex.ini is written.
+    void Exit() {
+        SendCommand(*tolvex, IDM_EXIT);
+        DWORD code = 0xDEAD;
+        ASSERT_TRUE(WaitForExit(tolvex.get(), &code));
+    }
+    std::string Saved(const char* key) { return IniValue(ini, "Settings", key); }
+    HWND OpenSettings() { return OpenDialog(*tolvex, IDM_SETTINGS, SettingsCaption); }
+
+    std::string dir, ini;
+    std::unique_ptr<Tolvex> tolvex;
+};
+
+struct OpeningCase {
+    const char* name;
+    std::string settings;
+    int historyCount;
+    bool resident, useHotKey, singleInstance, saveHistory;
+    int hotKey;
+    const wchar_t* maxHistory;
+    const wchar_t* opacityLabel;
+};
+
+TEST_F(Dialogs, SettingsOpenAtOwnerOriginShowingCurrentSettings) {
+    const OpeningCase cases[] = {
+        {"defaults, no history", "", 0, false, false, false, true, 0x0643, L"10", L"70 %"},
+        {"all flags turned",
+         "Resident=1\r\nUseHotKey=1\r\nHotKey=1604\r\nSaveHistory=0\r\n"
+         "MaxHistory=37\r\nOpacity=20\r\n",
+         3, true, true, false, false, 1604, L"37", L"20 %"},
+        {"single instance, top of the scale", "SingleInstance=1\r\nOpacity=99\r\n", 1, false, false,
+         true, true, 0x0643, L"10", L"99 %"},
+    };
+    int run = 0;
+    for (const OpeningCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(c.settings, c.historyCount ? HistoryIni(c.historyCount) : "", ++run);
+        HWND dialog = OpenSettings();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(OpensAtOwnerOrigin(dialog, tolvex->window));
+        EXPECT_EQ(Ticked(dialog, IDC_RESIDENT), c.resident);
+        EXPECT_EQ(Ticked(dialog, IDC_USEHOTKEY), c.useHotKey);
+        EXPECT_EQ(IsWindowEnabled(Item(dialog, IDC_HOTKEY)) != 0, c.useHotKey);
+        EXPECT_EQ(SendTo(Item(dialog, IDC_HOTKEY), HKM_GETHOTKEY), c.hotKey);
+        EXPECT_EQ(Ticked(dialog, IDC_SINGLEINSTANCE), c.singleInstance);
+        EXPECT_EQ(WideText(Item(dialog, IDC_MAXHISTORY)), c.maxHistory);
+        EXPECT_EQ(IsWindowEnabled(Item(dialog, IDC_CLEARHISTORY)) != 0, c.historyCount > 0);
+        EXPECT_EQ(Ticked(dialog, IDC_SAVEHISTORY), c.saveHistory);
+        EXPECT_TRUE(Ticked(dialog, IDC_USECOLORS)); // every start begins with the colours on
+        for (int id = IDC_TEXTCOLOR_LABEL; id <= IDC_BACKCOLOR_PICK; ++id) {
+            EXPECT_TRUE(IsWindowEnabled(Item(dialog, id))) << id;
+        }
+        EXPECT_EQ(WideText(Item(dialog, IDC_OPACITY_VALUE)), c.opacityLabel);
+        // "face,points": whatever the default font is, it has a name and a size.
+        std::wstring font = WideText(Item(dialog, IDC_FONTNAME));
+        EXPECT_GT(font.find(L','), 0u) << font.c_str();
+        EXPECT_LT(font.find(L','), font.size() - 1) << font.c_str();
+        if (run == 1) {
+            SavePicture(dialog, "settings-dialog");
+        }
+        Click(dialog, IDCANCEL);
+        EXPECT_TRUE(Closes(dialog));
+        tolvex.reset();
+    }
+}
+
+struct LimitCase {
+    const char* typed;
+    int stored; // MaxHistory after OK
+};
+
+TEST_F(Dialogs, HistoryLimitIsClampedAtOkAndTrimsTheOldestEntries) {
+    const LimitCase cases[] = {
+        {"5", 5}, {"0", 1}, {"250", 100}, {"", 1}, {"99999999999", 100},
+    };
+    int run = 0;
+    for (const LimitCase& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Start("MaxHistory=100\r\n", HistoryIni(12), ++run);
+        ASSERT_EQ(ListItems(tolvex->combo).size(), 12u);
+        HWND dialog = OpenSettings();
+        ASSERT_NE(dialog, nullptr);
+        SetText(dialog, IDC_MAXHISTORY, c.typed);
+        Click(dialog, IDOK);
+        ASSERT_TRUE(Closes(dialog));
+        std::vector<std::string> items = ListItems(tolvex->combo);
+        size_t kept = c.stored < 12 ? static_cast<size_t>(c.stored) : 12u;
+        ASSERT_EQ(items.size(), kept);
+        EXPECT_EQ(items.front(), "0+0=0"); // the newest stays on top
+        EXPECT_EQ(items.back(), std::to_string(kept - 1) + "+0=" + std::to_string(kept - 1));
+        Exit();
+        EXPECT_EQ(Saved("MaxHistory"), std::to_string(c.stored));
+    }
+}
+
+TEST_F(Dialogs, CancelAfterClearingHistoryLeavesItEmptyAndChangesNothingElse) {
+    Start("MaxHistory=20\r\n", HistoryIni(3));
+    SendTo(tolvex->combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1+2=3"));
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_CLEARHISTORY);
+    // The clear button acts while the dialog is still open.
+    EXPECT_TRUE(ListItems(tolvex->combo).empty());
+    EXPECT_EQ(WindowText(tolvex->edit), "");
+    EXPECT_FALSE(IsWindowEnabled(Item(dialog, IDC_CLEARHISTORY)));
+    Click(dialog, IDC_RESIDENT);
+    Click(dialog, IDC_SAVEHISTORY);
+    Click(dialog, IDC_USECOLORS);
+    SetText(dialog, IDC_MAXHISTORY, "1");
+    Click(dialog, IDCANCEL);
+    ASSERT_TRUE(Closes(dialog));
+    EXPECT_TRUE(ListItems(tolvex->combo).empty());
+    Exit();
+    EXPECT_EQ(Saved("Resident"), "0");
+    EXPECT_EQ(Saved("SaveHistory"), "1");
+    EXPECT_EQ(Saved("MaxHistory"), "20");
+    EXPECT_EQ(IniValue(ini, "History", "Count"), "0");
+}
+
+TEST_F(Dialogs, ResidentTurnedOnAtOkMakesCloseOnlyHide) {
+    Start("Resident=0\r\n");
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_RESIDENT);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(Closes(dialog));
+    PostMessageA(tolvex->window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex->window); }));
+    EXPECT_EQ(WaitForSingleObject(tolvex->process.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    // And off again: closing ends the program.
+    SendCommand(*tolvex, IDM_SHOW);
+    dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Ticked(dialog, IDC_RESIDENT));
+    Click(dialog, IDC_RESIDENT);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(Closes(dialog));
+    PostMessageA(tolvex->window, WM_CLOSE, 0, 0);
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(WaitForExit(tolvex.get(), &code));
+    EXPECT_EQ(Saved("Resident"), "0");
+}
+
+struct HotKeyCase {
+    const char* name;
+    bool takenElsewhere;
+    const char* savedUse;
+};
+
+TEST_F(Dialogs, HotKeyAtOkRegistersOrWarnsAndKeepsTheCombination) {
+    const HotKeyCase cases[] = {
+        {"free combination", false, "1"},
+        {"combination another program holds", true, "0"},
+    };
+    const UINT virtualKey = 'K';
+    const int code = MAKEWORD(virtualKey, HOTKEYF_CONTROL | HOTKEYF_ALT);
+    constexpr int TestHotKeyId = 1;
+    int run = 0;
+    for (const HotKeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.takenElsewhere) {
+            ASSERT_TRUE(RegisterHotKey(nullptr, TestHotKeyId, MOD_CONTROL | MOD_ALT, virtualKey));
+        }
+        Start("UseHotKey=0\r\n", "", ++run);
+        HWND dialog = OpenSettings();
+        ASSERT_NE(dialog, nullptr);
+        Click(dialog, IDC_USEHOTKEY);
+        EXPECT_TRUE(IsWindowEnabled(Item(dialog, IDC_HOTKEY)));
+        SendTo(Item(dialog, IDC_HOTKEY), HKM_SETHOTKEY, static_cast<WPARAM>(code));
+        PostClick(dialog, IDOK);
+        if (c.takenElsewhere) {
+            HWND warning = WaitForDialog(*tolvex, nullptr, dialog);
+            ASSERT_NE(warning, nullptr);
+            EXPECT_TRUE(HasChildText(warning, HotKeyWarning));
+            PostMessageA(warning, WM_COMMAND, IDOK, 0);
+            UnregisterHotKey(nullptr, TestHotKeyId);
+        }
+        ASSERT_TRUE(Closes(dialog));
+        // Held by tolvex now exactly when it was free.
+        bool registered = RegisterHotKey(nullptr, TestHotKeyId, MOD_CONTROL | MOD_ALT, virtualKey);
+        UnregisterHotKey(nullptr, TestHotKeyId);
+        EXPECT_EQ(registered, c.takenElsewhere);
+
+        dialog = OpenSettings();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(Ticked(dialog, IDC_USEHOTKEY), !c.takenElsewhere);
+        EXPECT_EQ(SendTo(Item(dialog, IDC_HOTKEY), HKM_GETHOTKEY), code);
+        Click(dialog, IDCANCEL);
+        ASSERT_TRUE(Closes(dialog));
+        Exit();
+        EXPECT_EQ(Saved("UseHotKey"), c.savedUse);
+        EXPECT_EQ(Saved("HotKey"), std::to_string(code));
+    }
+}
+
+TEST_F(Dialogs, ColoursOffDeleteTheBrushAndOnAgainBringTheStoredColoursBack) {
+    const COLORREF red = RGB(255, 0, 0);
+    Start("TextColor=0\r\nBackColor=" + std::to_string(red) + "\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return LineColour(*tolvex) == red; }));
+
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_USECOLORS);
+    for (int id = IDC_TEXTCOLOR_LABEL; id <= IDC_BACKCOLOR_PICK; ++id) {
+        EXPECT_FALSE(IsWindowEnabled(Item(dialog, id))) << id;
+    }
+    Click(dialog, IDOK);
+    ASSERT_TRUE(Closes(dialog));
+    EXPECT_TRUE(WaitUntil([&] { return LineColour(*tolvex) == GetSysColor(COLOR_WINDOW); }));
+
+    dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(Ticked(dialog, IDC_USECOLORS));
+    for (int id = IDC_TEXTCOLOR_LABEL; id <= IDC_BACKCOLOR_PICK; ++id) {
+        EXPECT_FALSE(IsWindowEnabled(Item(dialog, id))) << id;
+    }
+    Click(dialog, IDC_USECOLORS);
+    EXPECT_TRUE(IsWindowEnabled(Item(dialog, IDC_BACKCOLOR_PICK)));
+    Click(dialog, IDOK);
+    ASSERT_TRUE(Closes(dialog));
+    EXPECT_TRUE(WaitUntil([&] { return LineColour(*tolvex) == red; }));
+    Exit();
+    EXPECT_EQ(Saved("BackColor"), std::to_string(red));
+    EXPECT_EQ(Saved("TextColor"), "0");
+}
+
+struct OpacityCase {
+    const char* name;
+    int translucent;
+    BYTE alphaAfterOk;
+};
+
+TEST_F(Dialogs, OpacityMovesTheLabelAtOnceAndTheWindowOnlyAtOkWhileTranslucent) {
+    const OpacityCase cases[] = {
+        {"translucent", 1, static_cast<BYTE>(41 * 255 / 100)},
+        {"opaque: stored for later", 0, 0},
+    };
+    int run = 0;
+    for (const OpacityCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start("Opacity=50\r\nTranslucent=" + std::to_string(c.translucent) + "\r\n", "", ++run);
+        HWND dialog = OpenSettings();
+        ASSERT_NE(dialog, nullptr);
+        HWND trackbar = Item(dialog, IDC_OPACITY);
+        SendTo(trackbar, TBM_SETPOS, TRUE, 40);
+        // One step with the arrow key, as a user moves it: the trackbar reports it.
+        PostMessageA(trackbar, WM_KEYDOWN, VK_RIGHT, 0);
+        EXPECT_TRUE(
+            WaitUntil([&] { return WideText(Item(dialog, IDC_OPACITY_VALUE)) == L"41 %"; }));
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        if (c.translucent) {
+            ASSERT_TRUE(GetLayeredWindowAttributes(tolvex->window, nullptr, &alpha, &flags));
+            EXPECT_EQ(alpha, 50 * 255 / 100); // unchanged while the dialog is open
+        }
+        Click(dialog, IDOK);
+        ASSERT_TRUE(Closes(dialog));
+        if (c.translucent) {
+            ASSERT_TRUE(GetLayeredWindowAttributes(tolvex->window, nullptr, &alpha, &flags));
+            EXPECT_EQ(alpha, c.alphaAfterOk);
+        } else {
+            EXPECT_FALSE(GetWindowLongA(tolvex->window, GWL_EXSTYLE) & WS_EX_LAYERED);
+        }
+        Exit();
+        EXPECT_EQ(Saved("Opacity"), "41");
+    }
+}
+
+TEST_F(Dialogs, EverySettingChangedInTheDialogIsSavedAtExit) {
+    Start("Resident=0\r\nUseHotKey=0\r\nSaveHistory=1\r\nMaxHistory=10\r\nOpacity=70\r\n");
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    const int code = MAKEWORD('J', HOTKEYF_SHIFT | HOTKEYF_CONTROL);
+    Click(dialog, IDC_RESIDENT);
+    Click(dialog, IDC_USEHOTKEY);
+    SendTo(Item(dialog, IDC_HOTKEY), HKM_SETHOTKEY, static_cast<WPARAM>(code));
+    Click(dialog, IDC_SINGLEINSTANCE);
+    SetText(dialog, IDC_MAXHISTORY, "42");
+    Click(dialog, IDC_SAVEHISTORY);
+    SendTo(Item(dialog, IDC_OPACITY), TBM_SETPOS, TRUE, 33);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(Closes(dialog));
+    Exit();
+    const struct {
+        const char* key;
+        std::string value;
+    } saved[] = {
+        {"Resident", "1"},       {"UseHotKey", "1"},   {"HotKey", std::to_string(code)},
+        {"SingleInstance", "1"}, {"MaxHistory", "42"}, {"SaveHistory", "0"},
+        {"Opacity", "33"},
+    };
+    for (const auto& s : saved) {
+        EXPECT_EQ(Saved(s.key), s.value) << s.key;
+    }
+}
+
+HWND OpenAbout(const Tolvex& tolvex) {
+    return OpenDialog(tolvex, IDM_ABOUT, AboutCaption);
+}
+
+TEST_F(Dialogs, AboutOpensAtOwnerOriginWithItsTextsAndLink) {
+    Start("");
+    HWND dialog = OpenAbout(*tolvex);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(OpensAtOwnerOrigin(dialog, tolvex->window));
+    EXPECT_TRUE(HasChildText(dialog, L"tolvex ver.0.1.2\n© 2026 tolvex developers"));
+    EXPECT_EQ(WideText(Item(dialog, IDC_LINK)), L"" HOME_PAGE_ADDRESS);
+    EXPECT_TRUE(GetWindowLongA(Item(dialog, IDC_LINK), GWL_STYLE) & SS_NOTIFY);
+    SavePicture(dialog, "about-dialog");
+    Click(dialog, IDOK);
+    EXPECT_TRUE(Closes(dialog));
+}
+
+struct AboutCloseCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    bool toButton;
+};
+
+TEST_F(Dialogs, AboutClosesWithOkEnterEscAndTheCloseBox) {
+    const AboutCloseCase cases[] = {
+        {"OK clicked", BM_CLICK, 0, true},
+        {"Enter", WM_KEYDOWN, VK_RETURN, true},
+        {"Esc", WM_KEYDOWN, VK_ESCAPE, true},
+        {"close box", WM_SYSCOMMAND, SC_CLOSE, false},
+    };
+    Start("");
+    for (const AboutCloseCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND dialog = OpenAbout(*tolvex);
+        ASSERT_NE(dialog, nullptr);
+        // Posted, so that keys pass through the dialog's own message loop as typed ones do.
+        PostMessageA(c.toButton ? Item(dialog, IDOK) : dialog, c.message, c.wParam, 0);
+        EXPECT_TRUE(Closes(dialog));
+        EXPECT_TRUE(IsWindowEnabled(tolvex->window));
+    }
+    Exit();
+}
+
+} // namespace
