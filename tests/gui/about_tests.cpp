@@ -1,0 +1,221 @@
+// The about dialog's procedure in process, on the template the built executable carries: the
+// link font's life, the hand cursor and the click, with the platform calls counted on the way.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "../../dialogs/aboutdlg.h"
+#include "../../res/dialogs.h"
+#include "../../res/resource.h"
+
+namespace {
+
+constexpr int OpenCloseCycles = 50;
+
+// CMake hands over a Unix path; Wine shows the Unix root as drive Z:.
+std::string ExePath() {
+    std::string path = "Z:";
+    for (const char* p = TOLVEX_EXE; *p; ++p) {
+        path += *p == '/' ? '\\' : *p;
+    }
+    return path;
+}
+
+// What the dialog asked of the platform, through this executable's import table.
+std::set<HGDIOBJ> FontsCreated;
+int FontsCreatedCount;
+int FontsDeletedCount;
+int ShellOpens;
+std::string ShellVerb, ShellTarget;
+HWND ShellOwner;
+int ShellShow;
+
+decltype(&CreateFontIndirectA) RealCreateFontIndirectA;
+decltype(&DeleteObject) RealDeleteObject;
+
+HFONT WINAPI CountingCreateFontIndirectA(const LOGFONTA* font) {
+    HFONT handle = RealCreateFontIndirectA(font);
+    if (handle) {
+        FontsCreated.insert(handle);
+        ++FontsCreatedCount;
+    }
+    return handle;
+}
+
+BOOL WINAPI CountingDeleteObject(HGDIOBJ object) {
+    if (FontsCreated.erase(object)) {
+        ++FontsDeletedCount;
+    }
+    return RealDeleteObject(object);
+}
+
+HINSTANCE WINAPI RecordingShellExecuteA(HWND owner, LPCSTR verb, LPCSTR target, LPCSTR parameters,
+                                        LPCSTR directory, INT show) {
+    ++ShellOpens;
+    ShellOwner = owner;
+    ShellVerb = verb ? verb : "";
+    ShellTarget = target ? target : "";
+    ShellShow = parameters || directory ? -1 : show;
+    // Nothing is started: a test run has no browser to open.
+    return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_NOASSOC));
+}
+
+// Points this executable's import of dll!name at replacement; returns the previous target.
+void* PatchImport(const char* dll, const char* name, void* replacement) {
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; entry->Name; ++entry) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + entry->Name), dll) != 0) {
+            continue;
+        }
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
+                continue;
+            }
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<char*>(byName->Name), name) != 0) {
+                continue;
+            }
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
+                           &protection);
+            void* previous = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+template <typename Function>
+void Hook(const char* dll, const char* name, Function replacement, Function* real) {
+    *real =
+        reinterpret_cast<Function>(PatchImport(dll, name, reinterpret_cast<void*>(replacement)));
+}
+
+class AboutDialog : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        Hook("gdi32.dll", "CreateFontIndirectA", &CountingCreateFontIndirectA,
+             &RealCreateFontIndirectA);
+        Hook("gdi32.dll", "DeleteObject", &CountingDeleteObject, &RealDeleteObject);
+        decltype(&ShellExecuteA) unused = nullptr;
+        Hook("shell32.dll", "ShellExecuteA", &RecordingShellExecuteA, &unused);
+    }
+    void SetUp() override {
+        ASSERT_NE(RealCreateFontIndirectA, nullptr);
+        ASSERT_NE(RealDeleteObject, nullptr);
+        module = LoadLibraryExA(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr) << ExePath();
+        owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
+                                nullptr, nullptr, nullptr);
+        ASSERT_NE(owner, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(owner);
+        FreeLibrary(module);
+    }
+    // The same template and procedure the menu command runs, without a modal loop of its own,
+    // so the test can look at it while it is open.
+    HWND Open() {
+        return CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0);
+    }
+    HMODULE module = nullptr;
+    HWND owner = nullptr;
+};
+
+TEST_F(AboutDialog, EachOpeningCreatesAndDeletesExactlyOneUnderlinedLinkFont) {
+    for (int cycle = 1; cycle <= OpenCloseCycles; ++cycle) {
+        SCOPED_TRACE(cycle);
+        HWND dialog = Open();
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_EQ(FontsCreatedCount, cycle);
+        HFONT linkFont =
+            reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, IDC_LINK, WM_GETFONT, 0, 0));
+        EXPECT_EQ(linkFont, LinkFont);
+        EXPECT_EQ(FontsCreated.count(linkFont), 1u);
+        LOGFONTA link = {}, own = {};
+        ASSERT_EQ(GetObjectA(linkFont, sizeof link, &link), static_cast<int>(sizeof link));
+        HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+        ASSERT_EQ(GetObjectA(dialogFont, sizeof own, &own), static_cast<int>(sizeof own));
+        EXPECT_TRUE(link.lfUnderline);
+        EXPECT_FALSE(own.lfUnderline);
+        EXPECT_EQ(link.lfHeight, own.lfHeight);
+        EXPECT_STREQ(link.lfFaceName, own.lfFaceName);
+
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        DestroyWindow(dialog);
+        ASSERT_EQ(FontsDeletedCount, cycle);
+        EXPECT_EQ(GetObjectType(linkFont), 0u); // gone, not merely forgotten
+    }
+    EXPECT_TRUE(FontsCreated.empty());
+}
+
+struct CursorCase {
+    const char* name;
+    int id;    // 0: the dialog itself
+    int after; // for controls without an id of their own: the one after it
+    bool hand;
+};
+
+TEST_F(AboutDialog, HandCursorOnlyOverTheLink) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    HCURSOR hand = LoadCursorA(nullptr, IDC_HAND);
+    const CursorCase cases[] = {
+        {"link", IDC_LINK, 0, true},
+        {"OK button", IDOK, 0, false},
+        {"notice text", 0, IDC_LINK, false},
+        {"dialog background", 0, 0, false},
+    };
+    for (const CursorCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND under = c.id      ? GetDlgItem(dialog, c.id)
+                     : c.after ? GetWindow(GetDlgItem(dialog, c.after), GW_HWNDPREV)
+                               : dialog;
+        ASSERT_NE(under, nullptr);
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        SendMessageA(dialog, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
+                     MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(GetCursor() == hand, c.hand);
+    }
+    DestroyWindow(dialog);
+}
+
+TEST_F(AboutDialog, LinkClickOpensTheAddressAndLeavesTheDialogOpen) {
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOW);
+    HWND link = GetDlgItem(dialog, IDC_LINK);
+    char text[64] = "";
+    GetWindowTextA(link, text, sizeof text);
+    EXPECT_STREQ(text, HOME_PAGE_ADDRESS);
+
+    ShellOpens = 0;
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LINK, STN_DBLCLK),
+                 reinterpret_cast<LPARAM>(link));
+    EXPECT_EQ(ShellOpens, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LINK, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(link));
+    EXPECT_EQ(ShellOpens, 1);
+    EXPECT_EQ(ShellOwner, nullptr);
+    EXPECT_EQ(ShellVerb, "open");
+    EXPECT_EQ(ShellTarget, text); // the shown text is the address opened
+    EXPECT_EQ(ShellShow, SW_SHOWNORMAL);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    DestroyWindow(dialog);
+}
+
+} // namespace
