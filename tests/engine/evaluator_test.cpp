@@ -168,6 +168,7 @@ TEST(Evaluation, FunctionValuesInDegrees) {
         {"cur(27)", "3"},
         {"cur(-8)", "-2"},
         {"cur(0)", "0"},
+        {"cur(-0)", "0"}, // -0 is not below 0, so the root of |x| is not negated
         {"abs(-2.5)", "2.5"},
         {"abs(-0)", "0"},
         {"sin(sin(30)*60)", "0.5"},
@@ -198,6 +199,20 @@ TEST(Evaluation, FunctionAndPowerFailures) {
     ExpectStatus(cases);
 }
 
+TEST(Evaluation, AngleLosesPrecisionFromTwoTo63RadiansNotDegrees) {
+    // 2^63 radians are 5.2846e20 degrees: a limit tested on the angle as typed would already
+    // refuse 1e19 and would let 5.29e20 through.
+    const StatusCase cases[] = {
+        {"sin(1e19)", EvalOk},
+        {"cos(-1e19)", EvalOk},
+        {"tan(5.28e20)", EvalOk},
+        {"sin(5.29e20)", EvalPrecisionLoss},
+        {"cos(5.29e20)", EvalPrecisionLoss},
+        {"tan(-5.29e20)", EvalPrecisionLoss},
+    };
+    ExpectStatus(cases);
+}
+
 TEST(Evaluation, ResultsBeyondTheExtendedRangeGiveOverflow) {
     const StatusCase cases[] = {
         {"1e4000*1e4000", EvalOverflow},   {"1e4932+1e4932", EvalOverflow},
@@ -224,11 +239,23 @@ TEST(Evaluation, FailureLeavesTheOutValueAlone) {
 }
 
 TEST(Evaluation, MathReportsLeaveErrnoAlone) {
-    for (const char* text : {"log10(0)", "log10(-1)", "0^0", "10^5000", "10^-5000", "exp(11357)",
-                             "exp(-11356)", "sin(1e21)", "(-8)^(1/3)"}) {
-        errno = 0;
-        EXPECT_NE(StatusOf(text), EvalOk) << text;
-        EXPECT_EQ(errno, 0) << text;
+    // Hexadecimal literals only: reading a decimal one clears errno, which is allowed.
+    constexpr int Untouched = 4242;
+    const StatusCase cases[] = {
+        {"log10($0)", EvalDomainError},
+        {"log10($0-$1)", EvalDomainError},
+        {"$0^$0", EvalDomainError},
+        {"($0-$8)^($1/$3)", EvalDomainError},
+        {"$A^$1388", EvalOverflow},
+        {"$A^($0-$1388)", EvalUnderflow},
+        {"exp($2C5D)", EvalOverflow},
+        {"exp($0-$2C5C)", EvalUnderflow},
+        {"sin($FFFFFFFFFFFFFFFFFF)", EvalPrecisionLoss},
+    };
+    for (const StatusCase& row : cases) {
+        errno = Untouched;
+        EXPECT_EQ(StatusOf(row.text), row.status) << row.text;
+        EXPECT_EQ(errno, Untouched) << row.text;
     }
 }
 
