@@ -50,6 +50,17 @@ TEST(Evaluation, OperatorsBindByLevelAndAssociateLeftToRight) {
     ExpectShown(cases);
 }
 
+TEST(Evaluation, IntegerDivisionFloorsTheRoundedQuotient) {
+    // (3 * 2^64 - 4) / 3 is 2^64 - 4/3, which rounds to 2^64 - 1 before the floor: an exact
+    // integer quotient would be 2^64 - 2.
+    const ShownCase cases[] = {
+        {"(3*2^64-4)\\3-2^64", "-1"},
+        {"-0.5\\1", "-1"},
+        {"-0\\1", "-0"},
+    };
+    ExpectShown(cases);
+}
+
 TEST(Evaluation, ZeroDivisorsGiveDivideByZeroAfterTheirOperandIsRead) {
     const StatusCase cases[] = {
         {"1/0", EvalDivideByZero},  {"1\\0", EvalDivideByZero},
