@@ -307,11 +307,17 @@ TEST(Nesting, HundredThousandOpeningParenthesesDoNotExhaustTheStack) {
 
 TEST(LongText, TextsLongerThanALineAreEvaluatedWhole) {
     const std::string cases[][2] = {
-        {Repeated("1+", 5000) + "1", "5001"},         {"1" + std::string(100000, ' ') + "+1", "2"},
-        {"0." + std::string(3000, '0') + "1", "0"},   {std::string(3000, '0') + "7", "7"},
-        {"0x" + std::string(3000, '0') + "1F", "31"}, {"0b" + Repeated("0", 3000) + "101", "5"},
-        {"1" + std::string(6000, '0'), "?"},          {"0." + std::string(6000, '0') + "1", "?"},
-        {"$" + std::string(5000, 'F'), "?"},          {"0b" + Repeated("1", 20000), "?"},
+        {Repeated("1+", 5000) + "1", "5001"},
+        {"1" + std::string(100000, ' ') + "+1", "2"},
+        {"0." + std::string(3000, '0') + "1", "0"},
+        {std::string(3000, '0') + "7", "7"},
+        {"0x" + std::string(3000, '0') + "1F", "31"},
+        {"0b" + Repeated("0", 3000) + "101", "5"},
+        // Divided into 1, so that an infinite literal let through would show 0, not "?".
+        {"1/1" + std::string(6000, '0'), "?"},
+        {"0." + std::string(6000, '0') + "1", "?"},
+        {"1/$" + std::string(5000, 'F'), "?"},
+        {"1/0b" + Repeated("1", 20000), "?"},
     };
     for (const auto& row : cases) {
         EXPECT_EQ(Shown(row[0].c_str()), row[1]) << row[0].substr(0, 40);
