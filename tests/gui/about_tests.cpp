@@ -5,26 +5,19 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <set>
 #include <string>
 
 #include "../../dialogs/aboutdlg.h"
 #include "../../res/dialogs.h"
 #include "../../res/resource.h"
+#include "import_patch.h"
+
+using namespace gui;
 
 namespace {
 
 constexpr int OpenCloseCycles = 50;
-
-// CMake hands over a Unix path; Wine shows the Unix root as drive Z:.
-std::string ExePath() {
-    std::string path = "Z:";
-    for (const char* p = TOLVEX_EXE; *p; ++p) {
-        path += *p == '/' ? '\\' : *p;
-    }
-    return path;
-}
 
 // What the dialog asked of the platform, through this executable's import table.
 std::set<HGDIOBJ> FontsCreated;
@@ -65,46 +58,6 @@ HINSTANCE WINAPI RecordingShellExecuteA(HWND owner, LPCSTR verb, LPCSTR target, 
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_NOASSOC));
 }
 
-// Points this executable's import of dll!name at replacement; returns the previous target.
-void* PatchImport(const char* dll, const char* name, void* replacement) {
-    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& imports =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-    for (; entry->Name; ++entry) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + entry->Name), dll) != 0) {
-            continue;
-        }
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
-                continue;
-            }
-            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<char*>(byName->Name), name) != 0) {
-                continue;
-            }
-            DWORD protection = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
-                           &protection);
-            void* previous = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
-            return previous;
-        }
-    }
-    return nullptr;
-}
-
-template <typename Function>
-void Hook(const char* dll, const char* name, Function replacement, Function* real) {
-    *real =
-        reinterpret_cast<Function>(PatchImport(dll, name, reinterpret_cast<void*>(replacement)));
-}
-
 class AboutDialog : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -117,8 +70,8 @@ class AboutDialog : public ::testing::Test {
     void SetUp() override {
         ASSERT_NE(RealCreateFontIndirectA, nullptr);
         ASSERT_NE(RealDeleteObject, nullptr);
-        module = LoadLibraryExA(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(module, nullptr) << ExePath();
+        module = LoadExeResources();
+        ASSERT_NE(module, nullptr);
         owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
                                 nullptr, nullptr, nullptr);
         ASSERT_NE(owner, nullptr);

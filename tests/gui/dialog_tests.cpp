@@ -530,4 +530,53 @@ TEST_F(Dialogs, AboutClosesWithOkEnterEscAndTheCloseBox) {
     Exit();
 }
 
+struct FontCase {
+    const char* name;
+    int closeWith; // of the settings dialog, after the font was chosen
+    bool applied;
+};
+
+TEST_F(Dialogs, ChosenFontChangesTheWindowHeightAtOkOnly) {
+    const FontCase cases[] = {
+        {"OK", IDOK, true},
+        {"Cancel", IDCANCEL, false},
+    };
+    constexpr int ChosenPoints = 20;
+    // The font chooser's size box.
+    constexpr int SizeBox = 1138;
+    int run = 0;
+    for (const FontCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start("FontSize=-12\r\n", "", ++run);
+        int heightBefore = WindowRect(tolvex->window).bottom - WindowRect(tolvex->window).top;
+        HWND dialog = OpenSettings();
+        ASSERT_NE(dialog, nullptr);
+        PostClick(dialog, IDC_FONT_PICK);
+        HWND chooser = WaitForDialog(*tolvex, nullptr, dialog);
+        ASSERT_NE(chooser, nullptr);
+        HWND sizes = Item(chooser, SizeBox);
+        ASSERT_NE(SendMessageW(sizes, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(L"20")),
+                  CB_ERR);
+        SendTo(chooser, WM_COMMAND, MAKEWPARAM(SizeBox, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(sizes));
+        Click(chooser, IDOK);
+        ASSERT_TRUE(Closes(chooser));
+        std::wstring label = WideText(Item(dialog, IDC_FONTNAME));
+        EXPECT_EQ(label.substr(label.find(L',')), L",20") << label.c_str();
+        // Nothing changes before the dialog's own OK.
+        EXPECT_EQ(WindowRect(tolvex->window).bottom - WindowRect(tolvex->window).top, heightBefore);
+        Click(dialog, c.closeWith);
+        ASSERT_TRUE(Closes(dialog));
+        int heightAfter = WindowRect(tolvex->window).bottom - WindowRect(tolvex->window).top;
+        EXPECT_EQ(heightAfter > heightBefore, c.applied) << heightBefore << " -> " << heightAfter;
+        EXPECT_EQ(WindowRect(tolvex->window).top, 60); // the same place, only taller
+        Exit();
+        HDC screen = GetDC(nullptr);
+        int expected = -MulDiv(ChosenPoints, GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(nullptr, screen);
+        EXPECT_EQ(Saved("FontSize"), std::to_string(c.applied ? expected : -12));
+    }
+}
+
 } // namespace

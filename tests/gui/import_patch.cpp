@@ -1,0 +1,51 @@
+// Redirecting imports of the test executable, and loading the program's resources.
+#include "import_patch.h"
+
+#include <cstring>
+#include <string>
+
+namespace gui {
+
+HMODULE LoadExeResources() {
+    // CMake hands over a Unix path; Wine shows the Unix root as drive Z:.
+    std::string path = "Z:";
+    for (const char* p = TOLVEX_EXE; *p; ++p) {
+        path += *p == '/' ? '\\' : *p;
+    }
+    return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+void* PatchImport(const char* dll, const char* name, void* replacement) {
+    BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+    auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+    for (; entry->Name; ++entry) {
+        if (lstrcmpiA(reinterpret_cast<char*>(base + entry->Name), dll) != 0) {
+            continue;
+        }
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
+                continue;
+            }
+            auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<char*>(byName->Name), name) != 0) {
+                continue;
+            }
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
+                           &protection);
+            void* previous = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+            return previous;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace gui

@@ -1,0 +1,279 @@
+// The settings dialog's procedure in process, on the executable's own template: what OK asks of
+// the notification area, the hot-key service and the layered-window call, counted on the way.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "../../dialogs/settingsdlg.h"
+#include "../../res/dialogs.h"
+#include "../../res/resource.h"
+#include "../../settings/settings.h"
+#include "../../ui/appearance.h"
+#include "../../ui/globals.h"
+#include "import_patch.h"
+
+using namespace gui;
+
+namespace {
+
+int IconsAdded, IconsDeleted, HotKeysRegistered, HotKeysUnregistered, OpacityCalls;
+UINT RegisteredKey;
+BYTE AppliedAlpha;
+
+decltype(&Shell_NotifyIconA) RealNotifyIcon;
+decltype(&RegisterHotKey) RealRegisterHotKey;
+decltype(&UnregisterHotKey) RealUnregisterHotKey;
+
+BOOL WINAPI CountingNotifyIcon(DWORD message, PNOTIFYICONDATAA data) {
+    IconsAdded += message == NIM_ADD;
+    IconsDeleted += message == NIM_DELETE;
+    (void)data;
+    return TRUE; // no shell to talk to in a test run
+}
+
+BOOL WINAPI CountingRegisterHotKey(HWND window, int id, UINT modifiers, UINT key) {
+    ++HotKeysRegistered;
+    RegisteredKey = key;
+    (void)window, (void)id, (void)modifiers;
+    return TRUE;
+}
+
+BOOL WINAPI CountingUnregisterHotKey(HWND window, int id) {
+    ++HotKeysUnregistered;
+    (void)window, (void)id;
+    return TRUE;
+}
+
+BOOL WINAPI FakeLayeredAttributes(HWND, COLORREF, BYTE alpha, DWORD) {
+    ++OpacityCalls;
+    AppliedAlpha = alpha;
+    return TRUE;
+}
+
+class SettingsDialog : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX controls = {sizeof controls,
+                                         ICC_HOTKEY_CLASS | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        Hook("shell32.dll", "Shell_NotifyIconA", &CountingNotifyIcon, &RealNotifyIcon);
+        Hook("user32.dll", "RegisterHotKey", &CountingRegisterHotKey, &RealRegisterHotKey);
+        Hook("user32.dll", "UnregisterHotKey", &CountingUnregisterHotKey, &RealUnregisterHotKey);
+    }
+    void SetUp() override {
+        ASSERT_NE(RealNotifyIcon, nullptr);
+        ASSERT_NE(RealRegisterHotKey, nullptr);
+        ASSERT_NE(RealUnregisterHotKey, nullptr);
+        module = LoadExeResources();
+        ASSERT_NE(module, nullptr);
+        saved = Settings;
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof Settings.Font, &Settings.Font);
+        MainWindow = CreateWindowExA(0, "STATIC", "main", WS_POPUP, 0, 0, 300, 30, nullptr, nullptr,
+                                     nullptr, nullptr);
+        InputCombo = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | CBS_DROPDOWN, 0, 0, 200, 80,
+                                     MainWindow, nullptr, nullptr, nullptr);
+        InputEdit = GetWindow(InputCombo, GW_CHILD);
+        ASSERT_NE(InputEdit, nullptr);
+        LayeredAttributesProc = FakeLayeredAttributes;
+        IconsAdded = IconsDeleted = HotKeysRegistered = HotKeysUnregistered = OpacityCalls = 0;
+    }
+    void TearDown() override {
+        DestroyWindow(MainWindow);
+        MainWindow = InputCombo = InputEdit = nullptr;
+        LayeredAttributesProc = nullptr;
+        if (BackBrush) {
+            DeleteObject(BackBrush);
+            BackBrush = nullptr;
+        }
+        Settings = saved;
+        FreeLibrary(module);
+    }
+    HWND Open() {
+        HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), MainWindow,
+                                         SettingsDlgProc, 0);
+        EXPECT_NE(dialog, nullptr);
+        return dialog;
+    }
+    void Click(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
+    void Ok(HWND dialog) {
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+        DestroyWindow(dialog);
+    }
+    HMODULE module = nullptr;
+    SettingsRecord saved;
+};
+
+struct ResidentCase {
+    const char* name;
+    int resident;
+    bool click;
+    int added, deleted;
+};
+
+TEST_F(SettingsDialog, ResidentIconIsAddedOrRemovedOnlyWhenTheBoxChanged) {
+    const ResidentCase cases[] = {
+        {"off, untouched", 0, false, 0, 0},
+        {"turned on", 0, true, 1, 0},
+        {"turned off", 1, true, 0, 1},
+        {"on, untouched", 1, false, 0, 0},
+    };
+    for (const ResidentCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings.Resident = c.resident;
+        IconsAdded = IconsDeleted = 0;
+        HWND dialog = Open();
+        if (c.click) {
+            Click(dialog, IDC_RESIDENT);
+        }
+        Ok(dialog);
+        EXPECT_EQ(IconsAdded, c.added);
+        EXPECT_EQ(IconsDeleted, c.deleted);
+        EXPECT_EQ(Settings.Resident, c.click ? !c.resident : c.resident);
+    }
+}
+
+struct HotKeyCase {
+    const char* name;
+    int use, code; // before
+    bool clickUse;
+    int newCode; // put into the control; -1: left as shown
+    int registered;
+    int use_after, code_after;
+};
+
+TEST_F(SettingsDialog, HotKeyIsRegisteredAgainOnlyWhenItChanged) {
+    const int ctrlAltC = MAKEWORD('C', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    const int shiftF5 = MAKEWORD(VK_F5, HOTKEYF_SHIFT);
+    const HotKeyCase cases[] = {
+        {"on and the same", 1, ctrlAltC, false, -1, 0, 1, ctrlAltC},
+        {"on, another key", 1, ctrlAltC, false, shiftF5, 1, 1, shiftF5},
+        {"off, another key kept for later", 0, ctrlAltC, false, shiftF5, 0, 0, shiftF5},
+        {"turned off", 1, ctrlAltC, true, -1, 0, 0, ctrlAltC},
+        {"turned on with an empty box", 0, ctrlAltC, true, 0, 0, 1, 0},
+    };
+    for (const HotKeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings.UseHotKey = c.use;
+        Settings.HotKey = c.code;
+        HotKeysRegistered = 0;
+        HWND dialog = Open();
+        if (c.clickUse) {
+            Click(dialog, IDC_USEHOTKEY);
+        }
+        if (c.newCode >= 0) {
+            SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, static_cast<WPARAM>(c.newCode),
+                                0);
+        }
+        Ok(dialog);
+        EXPECT_EQ(HotKeysRegistered, c.registered);
+        EXPECT_EQ(Settings.UseHotKey, c.use_after);
+        EXPECT_EQ(Settings.HotKey, c.code_after);
+    }
+}
+
+TEST_F(SettingsDialog, PlainKeyInTheHotKeyBoxGetsAlt) {
+    Settings.UseHotKey = 1;
+    Settings.HotKey = 0;
+    HWND dialog = Open();
+    HWND box = GetDlgItem(dialog, IDC_HOTKEY);
+    SendMessageA(box, WM_KEYDOWN, 'Q', 0);
+    SendMessageA(box, WM_KEYUP, 'Q', 0xC0000000);
+    EXPECT_EQ(SendMessageA(box, HKM_GETHOTKEY, 0, 0), MAKEWORD('Q', HOTKEYF_ALT));
+    DestroyWindow(dialog);
+}
+
+TEST_F(SettingsDialog, MaxHistorySpinStopsAtOneAndAHundred) {
+    HWND dialog = Open();
+    int low = 0, high = 0;
+    SendDlgItemMessageA(dialog, IDC_MAXHISTORY_SPIN, UDM_GETRANGE32, reinterpret_cast<WPARAM>(&low),
+                        reinterpret_cast<LPARAM>(&high));
+    EXPECT_EQ(low, 1);
+    EXPECT_EQ(high, 100);
+    EXPECT_EQ(reinterpret_cast<HWND>(
+                  SendDlgItemMessageA(dialog, IDC_MAXHISTORY_SPIN, UDM_GETBUDDY, 0, 0)),
+              GetDlgItem(dialog, IDC_MAXHISTORY));
+    DestroyWindow(dialog);
+}
+
+struct OpacityCase {
+    const char* name;
+    bool layered;
+    int translucent;
+    int position; // put on the trackbar
+    const char* label;
+    int stored;
+    int calls;
+};
+
+TEST_F(SettingsDialog, OpacityIsClampedToTheScaleAndAppliedOnlyWhileTranslucent) {
+    const OpacityCase cases[] = {
+        {"translucent", true, 1, 30, "30 %", 30, 1},
+        {"translucent, unchanged", true, 1, 70, "70 %", 70, 0},
+        {"opaque", true, 0, 30, "30 %", 30, 0},
+        {"above the scale", true, 0, 100, "99 %", 99, 0},
+        {"below the scale", true, 0, 5, "20 %", 20, 0},
+        {"no layered windows", false, 0, 30, "30 %", 70, 0},
+    };
+    for (const OpacityCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        LayeredAttributesProc = c.layered ? FakeLayeredAttributes : nullptr;
+        Settings.Translucent = c.translucent;
+        Settings.Opacity = 70;
+        OpacityCalls = 0;
+        HWND dialog = Open();
+        for (int id = IDC_OPACITY_GROUP; id <= IDC_OPACITY_VALUE; ++id) {
+            EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != 0, c.layered) << id;
+        }
+        SendDlgItemMessageA(dialog, IDC_OPACITY, TBM_SETPOS, TRUE, c.position);
+        SendMessageA(dialog, WM_HSCROLL, TB_THUMBPOSITION,
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_OPACITY)));
+        char label[16] = "";
+        GetDlgItemTextA(dialog, IDC_OPACITY_VALUE, label, sizeof label);
+        EXPECT_STREQ(label, c.label);
+        EXPECT_EQ(OpacityCalls, 0); // not while the thumb moves
+        Ok(dialog);
+        EXPECT_EQ(Settings.Opacity, c.stored);
+        EXPECT_EQ(OpacityCalls, c.calls);
+        if (c.calls) {
+            EXPECT_EQ(AppliedAlpha, c.stored * 255 / 100);
+        }
+    }
+}
+
+struct FontLabelCase {
+    const char* face;
+    int height;        // lfHeight: negative for the character height in pixels
+    const char* label; // at 96 pixels per inch
+};
+
+TEST_F(SettingsDialog, FontLabelShowsFaceAndPointSize) {
+    HDC screen = GetDC(nullptr);
+    int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    if (pixelsPerInch != 96) {
+        GTEST_SKIP() << "the sizes below are for 96 pixels per inch, not " << pixelsPerInch;
+    }
+    const FontLabelCase cases[] = {
+        {"Tahoma", -12, "Tahoma,9"},
+        {"Tahoma", -16, "Tahoma,12"},
+        {"Tahoma", -27, "Tahoma,20"},
+        // The longest face a LOGFONT holds still fits the label.
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcde", -12, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcde,9"},
+    };
+    HWND dialog = Open();
+    for (const FontLabelCase& c : cases) {
+        SCOPED_TRACE(c.face);
+        LOGFONTA font = {};
+        font.lfHeight = c.height;
+        lstrcpynA(font.lfFaceName, c.face, LF_FACESIZE);
+        ShowFontLabel(dialog, &font);
+        char label[64] = "";
+        GetDlgItemTextA(dialog, IDC_FONTNAME, label, sizeof label);
+        EXPECT_STREQ(label, c.label);
+    }
+    DestroyWindow(dialog);
+}
+
+} // namespace
