@@ -70,7 +70,7 @@ TEST(Literals, LongHexadecimalAndBinaryLiteralsRoundToTheSignificand) {
 }
 
 TEST(Functions, AngleResultsKeepTheirBinary64Constants) {
-    // The spec'd digits come from pi and 180/pi as binary64 values: none of these is exact.
+    // These digits come from pi and 180/pi as binary64 values: none of them is exact.
     struct NearCase {
         const char* text;
         long double expected;
