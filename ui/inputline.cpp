@@ -43,10 +43,19 @@ bool IsBaseLetter(char letter) {
     return letter == '$' || letter == 'x' || letter == 'X' || letter == 'b' || letter == 'B';
 }
 
-// The edit field counts in characters when its text is wide inside, while the line logic counts
-// bytes of the ANSI code page; the two differ once a double-byte character is in the line.
+// The line logic counts bytes of the ANSI code page. An edit field that keeps its text wide
+// inside (as Wine's always does) counts characters instead, and the two differ once a pasted
+// double-byte character stands in front of the position.
 int EditPosition(const char* line, int byteIndex) {
-    if (byteIndex <= 0 || !IsWindowUnicode(InputEdit)) {
+    bool doubleByte = false;
+    for (int i = 0; i < byteIndex && line[i] != '\0'; ++i) {
+        doubleByte = doubleByte || static_cast<unsigned char>(line[i]) >= 0x80;
+    }
+    if (!doubleByte) {
+        return byteIndex;
+    }
+    int units = static_cast<int>(SendMessageA(InputEdit, EM_LINELENGTH, 0, 0));
+    if (units == lstrlenA(line)) {
         return byteIndex;
     }
     return MultiByteToWideChar(CP_ACP, 0, line, byteIndex, nullptr, 0);
@@ -65,10 +74,11 @@ void AppendEquals(int length) {
 
 // Enter: complete the line with "=", evaluate it and file it in the history when it succeeded.
 LRESULT CompleteLine() {
-    int length = FetchLine();
-    if (length <= 0) {
+    if (FetchLine() <= 0) {
         return 0;
     }
+    // Counted here: the reported length may exceed the real one when double-byte text is in it.
+    int length = lstrlenA(LineBuffer);
     if (!std::strchr(LineBuffer, '=')) {
         // On a full line the "=" has no room; the line is then left as it is.
         if (length >= MaxLineLength) {
