@@ -246,6 +246,61 @@ TEST(Appearance, TopmostAndTranslucencyToggleAndAreSaved) {
     EXPECT_EQ(IniValue(ini, "Settings", "Translucent"), "0");
 }
 
+COLORREF ScreenPixel(HWND window, int x, int y) {
+    POINT point = {x, y};
+    ClientToScreen(window, &point);
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
+    std::string dir = FreshDirectory(TestName());
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    ASSERT_TRUE(Focus(tolvex));
+    COLORREF active = GetSysColor(COLOR_ACTIVECAPTION);
+    COLORREF inactive = GetSysColor(COLOR_INACTIVECAPTION);
+    ASSERT_NE(active, inactive);
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixel(tolvex.window, 3, 3) == active; }));
+    // The gap beside the strip shows the button face.
+    EXPECT_EQ(ScreenPixel(tolvex.window, 15, 3), GetSysColor(COLOR_BTNFACE));
+    // Inside the input line, right of any text: the default background, black.
+    RECT edit = ChildRect(tolvex.window, tolvex.edit);
+    EXPECT_EQ(ScreenPixel(tolvex.window, edit.right - 3, (edit.top + edit.bottom) / 2),
+              RGB(0, 0, 0));
+
+    // Another window in front: the strip turns to the inactive caption colour, and back.
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PlainWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "tolvex test front window";
+    RegisterClassA(&windowClass);
+    HWND front = CreateWindowExA(0, windowClass.lpszClassName, "front", WS_POPUP | WS_VISIBLE, 500,
+                                 500, 50, 50, nullptr, nullptr, windowClass.hInstance, nullptr);
+    SetForegroundWindow(front);
+    auto pumpUntil = [&](COLORREF colour) {
+        return WaitUntil([&] {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageA(&message);
+            }
+            return ScreenPixel(tolvex.window, 3, 3) == colour;
+        });
+    };
+    EXPECT_TRUE(pumpUntil(inactive));
+    DestroyWindow(front);
+    SendCommand(tolvex, IDM_SHOW);
+    EXPECT_TRUE(pumpUntil(active));
+    SendCommand(tolvex, IDM_EXIT);
+    EXPECT_TRUE(Ends(&tolvex, 0));
+}
+
 struct HandOverCase {
     const char* name;
     int state; // what the first window is put into before the second start
