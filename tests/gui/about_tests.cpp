@@ -150,7 +150,7 @@ TEST_F(AboutDialog, HandCursorOnlyOverTheLink) {
 TEST_F(AboutDialog, LinkClickOpensTheAddressAndLeavesTheDialogOpen) {
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    ShowWindow(dialog, SW_SHOW);
+    ShowWindow(dialog, SW_SHOWNOACTIVATE); // never take the focus from a test running beside
     HWND link = GetDlgItem(dialog, IDC_LINK);
     char text[64] = "";
     GetWindowTextA(link, text, sizeof text);

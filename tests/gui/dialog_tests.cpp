@@ -174,6 +174,28 @@ class FontSubstitute : public ::testing::Environment {
 ::testing::Environment* const FontSubstituteEnvironment =
     ::testing::AddGlobalTestEnvironment(new FontSubstitute);
 
+// Without a window manager on the test display nobody draws the frames of captioned windows. For
+// a picture, the one copy being photographed draws its own: the setting is read when the copy's
+// display driver starts, and removed again as soon as its window is up.
+class OwnFrames {
+  public:
+    OwnFrames() {
+        RegCreateKeyExW(HKEY_CURRENT_USER, FrameKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr);
+        const wchar_t no[] = L"N";
+        RegSetValueExW(key, L"Decorated", 0, REG_SZ, reinterpret_cast<const BYTE*>(no), sizeof no);
+    }
+    ~OwnFrames() {
+        RegDeleteValueW(key, L"Decorated");
+        RegCloseKey(key);
+    }
+
+  private:
+    static constexpr const wchar_t* FrameKey =
+        L"Software\\Wine\\AppDefaults\\tolvex.exe\\X11 Driver";
+    HKEY key = nullptr;
+};
+
 class Dialogs : public ::testing::Test {
   protected:
     // Starts a fresh copy with these [Settings] lines (and any further sections) in its file;
@@ -225,7 +247,10 @@ TEST_F(Dialogs, SettingsOpenAtOwnerOriginShowingCurrentSettings) {
     int run = 0;
     for (const OpeningCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Start(c.settings, c.historyCount ? HistoryIni(c.historyCount) : "", ++run);
+        {
+            OwnFrames frames;
+            Start(c.settings, c.historyCount ? HistoryIni(c.historyCount) : "", ++run);
+        }
         HWND dialog = OpenSettings();
         ASSERT_NE(dialog, nullptr);
         EXPECT_TRUE(OpensAtOwnerOrigin(dialog, tolvex->window));
@@ -491,7 +516,10 @@ HWND OpenAbout(const Tolvex& tolvex) {
 }
 
 TEST_F(Dialogs, AboutOpensAtOwnerOriginWithItsTextsAndLink) {
-    Start("");
+    {
+        OwnFrames frames;
+        Start("");
+    }
     HWND dialog = OpenAbout(*tolvex);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(OpensAtOwnerOrigin(dialog, tolvex->window));
