@@ -34,7 +34,12 @@ void ShowTrayMenu(HWND window) {
     HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAYMENU));
     POINT cursor;
     GetCursorPos(&cursor);
+    // A popup menu only closes on a click elsewhere when its owner is the foreground window, and
+    // the owner here is usually hidden behind another program; the null message afterwards lets
+    // the menu's loop see that it is over.
+    SetForegroundWindow(window);
     TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    PostMessageA(window, WM_NULL, 0, 0);
     DestroyMenu(menu);
 }
 
