@@ -607,4 +607,49 @@ TEST_F(Dialogs, ChosenFontChangesTheWindowHeightAtOkOnly) {
     }
 }
 
+COLORREF ScreenColour(HWND control) {
+    RECT rect = WindowRect(control);
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// Runs the colour chooser of a "..." button with red, green and blue typed in, closing it with
+// closeWith.
+void ChooseColour(const Tolvex& tolvex, HWND dialog, int button, const char* const rgb[3],
+                  int closeWith) {
+    // The chooser's red, green and blue boxes.
+    constexpr int RedBox = 706;
+    PostClick(dialog, button);
+    HWND chooser = WaitForDialog(tolvex, nullptr, dialog);
+    ASSERT_NE(chooser, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        SetText(chooser, RedBox + i, rgb[i]);
+    }
+    Click(chooser, closeWith);
+    ASSERT_TRUE(Closes(chooser));
+}
+
+TEST_F(Dialogs, ChosenColoursRepaintTheSwatchesAndReachTheLineAtOk) {
+    Start("TextColor=16777215\r\nBackColor=0\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return LineColour(*tolvex) == Black; }));
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    const char* const red[3] = {"255", "0", "0"};
+    const char* const green[3] = {"0", "255", "0"};
+    ChooseColour(*tolvex, dialog, IDC_BACKCOLOR_PICK, red, IDOK);
+    EXPECT_TRUE(
+        WaitUntil([&] { return ScreenColour(Item(dialog, IDC_BACKCOLOR)) == RGB(255, 0, 0); }));
+    ChooseColour(*tolvex, dialog, IDC_TEXTCOLOR_PICK, green, IDCANCEL);
+    Sync(*tolvex);
+    EXPECT_EQ(ScreenColour(Item(dialog, IDC_TEXTCOLOR)), White);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(Closes(dialog));
+    EXPECT_TRUE(WaitUntil([&] { return LineColour(*tolvex) == RGB(255, 0, 0); }));
+    Exit();
+    EXPECT_EQ(Saved("BackColor"), std::to_string(RGB(255, 0, 0)));
+    EXPECT_EQ(Saved("TextColor"), std::to_string(White));
+}
+
 } // namespace
