@@ -18,6 +18,7 @@ using namespace gui;
 namespace {
 
 constexpr int OpenCloseCycles = 50;
+constexpr int OffScreen = -4000;
 
 // What the dialog asked of the platform, through this executable's import table.
 std::set<HGDIOBJ> FontsCreated;
@@ -72,8 +73,10 @@ class AboutDialog : public ::testing::Test {
         ASSERT_NE(RealDeleteObject, nullptr);
         module = LoadExeResources();
         ASSERT_NE(module, nullptr);
-        owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr,
-                                nullptr, nullptr, nullptr);
+        // Far off the screen: the dialog opens at its owner, and must not cover the windows of
+        // GUI tests that may be running beside this one.
+        owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW, OffScreen, OffScreen,
+                                300, 200, nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(owner, nullptr);
     }
     void TearDown() override {
@@ -150,7 +153,9 @@ TEST_F(AboutDialog, HandCursorOnlyOverTheLink) {
 TEST_F(AboutDialog, LinkClickOpensTheAddressAndLeavesTheDialogOpen) {
     HWND dialog = Open();
     ASSERT_NE(dialog, nullptr);
-    ShowWindow(dialog, SW_SHOWNOACTIVATE); // never take the focus from a test running beside
+    // Shown far off the screen and without the focus: GUI tests may be running beside this one.
+    SetWindowPos(dialog, nullptr, OffScreen, OffScreen, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     HWND link = GetDlgItem(dialog, IDC_LINK);
     char text[64] = "";
     GetWindowTextA(link, text, sizeof text);
