@@ -150,7 +150,7 @@ TEST_F(SettingsDialog, HotKeyIsRegisteredAgainOnlyWhenItChanged) {
         {"on and the same", 1, ctrlAltC, false, -1, 0, 1, ctrlAltC},
         {"on, another key", 1, ctrlAltC, false, shiftF5, 1, 1, shiftF5},
         {"off, another key kept for later", 0, ctrlAltC, false, shiftF5, 0, 0, shiftF5},
-        {"turned off", 1, ctrlAltC, true, -1, 0, 0, ctrlAltC},
+        {"turned off, the shown key kept", 1, ctrlAltC, true, shiftF5, 0, 0, shiftF5},
         {"turned on with an empty box", 0, ctrlAltC, true, 0, 0, 1, 0},
     };
     for (const HotKeyCase& c : cases) {
