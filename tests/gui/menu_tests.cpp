@@ -79,26 +79,6 @@ TEST_F(ExeResources, MenuTextsAreTheJapaneseOnesWhateverTheBuildLocale) {
     }
 }
 
-TEST_F(ExeResources, MainMenuItemsComeInTheirOrderWithSeparators) {
-    HMENU menu = LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAINMENU));
-    HMENU popup = GetSubMenu(menu, 0);
-    // 0 stands for a separator, -1 for the notation popup.
-    const int expected[] = {IDM_TOPMOST, IDM_TRANSLUCENT, 0, -1,      IDM_SETTINGS,
-                            0,           IDM_ABOUT,       0, IDM_EXIT};
-    ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(sizeof expected / sizeof expected[0]));
-    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
-        UINT id = GetMenuItemID(popup, i);
-        if (expected[i] == -1) {
-            EXPECT_NE(GetSubMenu(popup, i), nullptr) << i;
-        } else if (expected[i] == 0) {
-            EXPECT_TRUE(GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR) << i;
-        } else {
-            EXPECT_EQ(id, static_cast<UINT>(expected[i])) << i;
-        }
-    }
-    DestroyMenu(menu);
-}
-
 struct MenuStateCase {
     const char* name;
     int alwaysOnTop, translucent, layeredAvailable, hexBits;
@@ -190,22 +170,6 @@ TEST_F(ExeResources, BitmapsAndIconHaveTheirSizesInSixteenColours) {
     EXPECT_EQ(directory[6], 32);
     EXPECT_EQ(directory[7], 32);
     EXPECT_EQ(directory[8], 16); // colours
-}
-
-TEST_F(ExeResources, ManifestAsksForCommonControlsSix) {
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(found, nullptr);
-    std::string text(static_cast<const char*>(LockResource(LoadResource(module, found))),
-                     SizeofResource(module, found));
-    const char* needles[] = {"name=\"tolvex\"",
-                             "processorArchitecture=\"X86\"",
-                             "version=\"1.0.0.0\"",
-                             "<description>Calculator</description>",
-                             "name=\"Microsoft.Windows.Common-Controls\"",
-                             "version=\"6.0.0.0\""};
-    for (const char* needle : needles) {
-        EXPECT_NE(text.find(needle), std::string::npos) << needle;
-    }
 }
 
 } // namespace
