@@ -301,6 +301,64 @@ TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
     EXPECT_TRUE(Ends(&tolvex, 0));
 }
 
+struct MenuSearch {
+    DWORD processId;
+    bool found;
+};
+
+BOOL CALLBACK FindOpenMenu(HWND window, LPARAM context) {
+    MenuSearch* search = reinterpret_cast<MenuSearch*>(context);
+    char name[16] = "";
+    DWORD processId = 0;
+    GetClassNameA(window, name, sizeof name);
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == search->processId && lstrcmpA(name, "#32768") == 0 &&
+        IsWindowVisible(window)) {
+        search->found = true;
+    }
+    return !search->found;
+}
+
+// A popup menu that the process shows, found by the menu window class.
+bool MenuIsOpen(const Tolvex& tolvex) {
+    MenuSearch search = {tolvex.process.dwProcessId, false};
+    EnumWindows(FindOpenMenu, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(Menus, MenuButtonAndGripStripMenusWorkFromTheKeyboard) {
+    std::string dir = FreshDirectory(TestName());
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    ASSERT_TRUE(Focus(tolvex));
+    // The menu button, then the mnemonic of "常に前面に表示(&T)".
+    PostMessageA(tolvex.menuButton, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return MenuIsOpen(tolvex); }));
+    TypeKey('T');
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (GetWindowLongA(tolvex.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return !MenuIsOpen(tolvex); }));
+
+    // "16/2進数の精度(&H)", then "&64ビット": a hexadecimal line shows all 64 bits at once.
+    SendMessageA(tolvex.combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("-1=x"));
+    PostMessageA(tolvex.menuButton, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return MenuIsOpen(tolvex); }));
+    TypeKey('H');
+    TypeKey('6');
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(tolvex.combo) == "-1=xFFFFFFFFFFFFFFFF"; }));
+
+    // A right click on the grip strip opens the close menu; "閉じる(&C)" ends the program.
+    POINT grip = {5, 5};
+    ClientToScreen(tolvex.window, &grip);
+    PostMessageA(tolvex.window, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(grip.x, grip.y));
+    ASSERT_TRUE(WaitUntil([&] { return MenuIsOpen(tolvex); }));
+    TypeKey('C');
+    ASSERT_TRUE(Ends(&tolvex, 0));
+    std::string ini = dir + "tolvex.ini";
+    EXPECT_EQ(IniValue(ini, "Settings", "AlwaysOnTop"), "1");
+    EXPECT_EQ(IniValue(ini, "Settings", "HexBits"), "64");
+}
+
 struct HandOverCase {
     const char* name;
     int state; // what the first window is put into before the second start
