@@ -34,6 +34,8 @@ const std::string ExpLogLine = Repeated("log(exp(3))+", 255);
 // the exponents are the slowest lines found (and each literal converts in range).
 const std::string LongLiteralLine = "0." + std::string(253, '7');
 const std::string LargeExponentLine = Repeated("1e4000+", 255);
+// Short literals of every shape that occurs when typing: integers, fractions, small exponents.
+const std::string ShortNumberLine = Repeated("12.5+0.25*3-1e3/7.75+", 255);
 const std::string NestingLine = std::string(127, '(') + "1" + std::string(127, ')');
 
 void EvaluateAndFormat(benchmark::State& state, const std::string& text) {
@@ -70,11 +72,14 @@ BENCHMARK_CAPTURE(EvaluateAndFormat, ExpLog255, ExpLogLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, LongLiteral255, LongLiteralLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, LargeExponents255, LargeExponentLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, Nesting255, NestingLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, ShortNumbers255, ShortNumberLine);
 
 BENCHMARK_CAPTURE(RewriteLine, Short, ShortLine + "=");
 BENCHMARK_CAPTURE(RewriteLine, Hex, "255*7=x");
 BENCHMARK_CAPTURE(RewriteLine, Full255, Padded(MixedLine + "=", 255));
 BENCHMARK_CAPTURE(RewriteLine, Functions255, Padded(Repeated("sin(9e18)+", 250) + "=x", 255));
+BENCHMARK_CAPTURE(RewriteLine, ShortNumbers255,
+                  Padded(Repeated("12.5+0.25*3-1e3/7.75+", 250) + "=", 255));
 BENCHMARK_CAPTURE(RewriteLine, Worst255, Padded(Repeated("1e4000+", 250) + "=", 255));
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -174,36 +175,140 @@ EvalStatus ParseBinaryDigits(const char** cursor, long double* value) {
     return EvalOk;
 }
 
+// The exact conversion of short literals. strtold costs up to microseconds per literal on some
+// platforms, so every literal whose value is one correctly rounded operation on exact operands is
+// computed here instead: significand M of at most 19 digits (M < 10^19 < 2^64, so M is exact) and
+// effective exponent k with |k| <= 27 (10^27 = 2^27 * 5^27 and 5^27 < 2^64, so 10^|k| is exact).
+// Then M * 10^k or M / 10^-k, rounded once to nearest at the 64-bit significand, is the extended
+// value nearest to the literal, which is what a correct strtold returns. Such a value neither
+// overflows nor underflows, so the fallback's range error never concerns the fast path.
+constexpr int MaxExactDigits = 19;
+constexpr int MaxExactPowerOfTen = 27;
+
+struct PowersOfTen {
+    long double value[MaxExactPowerOfTen + 1];
+};
+
+// Products of exact integers below 2^64 * 2^27, so the compiler's rounding never comes into it.
+constexpr PowersOfTen MakePowersOfTen() {
+    PowersOfTen powers{};
+    long double power = 1;
+    for (int i = 0; i <= MaxExactPowerOfTen; ++i) {
+        powers.value[i] = power;
+        power *= 10;
+    }
+    return powers;
+}
+
+constexpr PowersOfTen ExactPowersOfTen = MakePowersOfTen();
+static_assert(ExactPowersOfTen.value[MaxExactPowerOfTen] == 1e27L, "10^27 must be exact");
+static_assert(ExactPowersOfTen.value[19] == 10000000000000000000.0L, "10^19 must be exact");
+
+// Counters of digits stop here: a literal this long is never on the fast path, and no count can
+// overflow however long the text is. The exponent is read up to the same bound.
+constexpr int CountLimit = 1 << 24;
+
+// What the scan of a decimal literal learns for the exact conversion, digit by digit.
+struct DecimalDigits {
+    uint64_t significand = 0;  // the significant digits read so far, trailing zeros held back
+    int significantDigits = 0; // digits in significand
+    int heldZeros = 0;         // zeros behind the last non-zero digit, not yet in significand
+    int fractionDigits = 0;    // all digits behind the point, leading zeros included
+    bool exact = true;         // false once the literal cannot take the fast path
+};
+
+void CountUp(int* count, DecimalDigits* digits) {
+    if (*count < CountLimit) {
+        ++*count;
+    } else {
+        digits->exact = false;
+    }
+}
+
+void AddDigit(char ch, DecimalDigits* digits) {
+    if (ch == '0') {
+        // Leading zeros add nothing; later ones wait until a non-zero digit shows they are inner.
+        if (digits->significantDigits > 0) {
+            CountUp(&digits->heldZeros, digits);
+        }
+        return;
+    }
+    if (!digits->exact || digits->significantDigits + digits->heldZeros >= MaxExactDigits) {
+        digits->exact = false;
+        return;
+    }
+    for (; digits->heldZeros > 0; --digits->heldZeros) {
+        digits->significand *= 10;
+        ++digits->significantDigits;
+    }
+    digits->significand = digits->significand * 10 + static_cast<uint64_t>(ch - '0');
+    ++digits->significantDigits;
+}
+
+// M * 10^k or M / 10^-k, or false when the literal needs the library.
+bool ConvertExactly(const DecimalDigits& digits, int writtenExponent, bool negative,
+                    long double* value) {
+    if (!digits.exact) {
+        return false;
+    }
+    // Each term is below CountLimit in magnitude: no overflow.
+    int exponent = writtenExponent - digits.fractionDigits + digits.heldZeros;
+    if (exponent < -MaxExactPowerOfTen || exponent > MaxExactPowerOfTen) {
+        return false;
+    }
+    long double significand = static_cast<long double>(digits.significand);
+    long double magnitude = exponent >= 0 ? significand * ExactPowersOfTen.value[exponent]
+                                          : significand / ExactPowersOfTen.value[-exponent];
+    // Negation is exact and keeps the -0 of "-0", "-0.0" and "-0e5".
+    *value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // decimal := [ "+" | "-" ] ( digits [ "." { digit } ] | "." digits )
 //            [ ( "e" | "E" ) [ "+" | "-" ] digits ]
 // Where no literal starts, the value is 0 and the cursor stays: the sign is then an operator.
 EvalStatus ParseDecimalLiteral(const char** cursor, long double* value) {
     const char* start = *cursor;
     const char* at = start;
+    bool negative = *at == '-';
     if (*at == '+' || *at == '-') {
         ++at;
     }
     const char* mantissa = at;
-    int digits = 0;
+    DecimalDigits digits;
+    bool anyDigit = false;
     for (; IsDigit(*at); ++at) {
-        ++digits;
+        anyDigit = true;
+        AddDigit(*at, &digits);
     }
     if (*at == '.') {
         for (++at; IsDigit(*at); ++at) {
-            ++digits;
+            anyDigit = true;
+            AddDigit(*at, &digits);
+            CountUp(&digits.fractionDigits, &digits);
         }
     }
-    if (digits == 0) {
+    if (!anyDigit) {
         *value = 0;
         return EvalOk;
     }
+    int writtenExponent = 0;
     if (*at == 'e' || *at == 'E') {
         const char* exponent = at + 1;
+        bool negativeExponent = *exponent == '-';
         if (*exponent == '+' || *exponent == '-') {
             ++exponent;
         }
         if (IsDigit(*exponent)) {
             for (at = exponent; IsDigit(*at); ++at) {
+                if (writtenExponent < CountLimit) {
+                    writtenExponent = writtenExponent * 10 + (*at - '0');
+                } else {
+                    digits.exact = false;
+                }
+            }
+            if (negativeExponent) {
+                writtenExponent = -writtenExponent;
             }
         }
     }
@@ -213,12 +318,18 @@ EvalStatus ParseDecimalLiteral(const char** cursor, long double* value) {
     // the literal is just a signed zero: make it here and never hand such text to strtold.
     if (mantissa[0] == '0' && (mantissa[1] == 'x' || mantissa[1] == 'X')) {
         *cursor = at;
-        *value = *start == '-' ? -0.0L : 0.0L;
+        *value = negative ? -0.0L : 0.0L;
+        return EvalOk;
+    }
+    long double result = 0;
+    if (ConvertExactly(digits, writtenExponent, negative, &result)) {
+        *cursor = at;
+        *value = result;
         return EvalOk;
     }
     errno = 0;
     char* end = nullptr;
-    long double result = std::strtold(start, &end);
+    result = std::strtold(start, &end);
     if (errno == ERANGE) {
         return EvalOverflow;
     }

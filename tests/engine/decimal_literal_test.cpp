@@ -1,0 +1,270 @@
+// Decimal literals: the evaluator's own conversion of short literals against the library's strtold.
+#include "engine_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What the library makes of a whole literal: the status the evaluator must give and the value.
+struct LibraryReading {
+    EvalStatus status;
+    ExtendedBits bits;
+};
+
+LibraryReading ReadWithLibrary(const std::string& text) {
+    errno = 0;
+    char* end = nullptr;
+    long double value = std::strtold(text.c_str(), &end);
+    LibraryReading reading{EvalOk, BitsOf(value)};
+    if (errno == ERANGE) {
+        reading.status = EvalOverflow;
+    } else if (end != text.c_str() + text.size()) {
+        reading.status = EvalSyntaxError; // the generator made a text that is no single literal
+    }
+    return reading;
+}
+
+// Empty when the evaluator agrees with the library bit for bit, else what differed.
+std::string Disagreement(const std::string& text) {
+    LibraryReading expected = ReadWithLibrary(text);
+    if (expected.status == EvalSyntaxError) {
+        return text + ": not a single literal";
+    }
+    long double value = 0;
+    EvalStatus status = EvaluateExpression(text.c_str(), &value);
+    if (status != expected.status) {
+        return text + ": status " + std::to_string(status) + ", library " +
+               std::to_string(expected.status);
+    }
+    if (status == EvalOk && BitsOf(value) != expected.bits) {
+        char line[96];
+        std::snprintf(
+            line, sizeof line, ": %04X:%016llX, library %04X:%016llX", BitsOf(value).signExponent,
+            static_cast<unsigned long long>(BitsOf(value).significand), expected.bits.signExponent,
+            static_cast<unsigned long long>(expected.bits.significand));
+        return text + line;
+    }
+    return std::string();
+}
+
+struct LiteralCase {
+    const char* text;
+    EvalStatus status;
+    ExtendedBits bits; // checked only when status is EvalOk
+};
+
+TEST(DecimalLiterals, ShortLiteralsCarryTheNearestExtendedValue) {
+    const LiteralCase cases[] = {
+        {"0", EvalOk, {0x0000, 0}},
+        {"-0", EvalOk, {0x8000, 0}},
+        {"-0.0", EvalOk, {0x8000, 0}},
+        {"-0e5", EvalOk, {0x8000, 0}},
+        {"-000.000e-3", EvalOk, {0x8000, 0}},
+        {"+0.0", EvalOk, {0x0000, 0}},
+        {"0.1", EvalOk, {0x3FFB, 0xCCCCCCCCCCCCCCCD}},
+        {"-0.1", EvalOk, {0xBFFB, 0xCCCCCCCCCCCCCCCD}},
+        {"1.5", EvalOk, {0x3FFF, 0xC000000000000000}},
+        {"150e-2", EvalOk, {0x3FFF, 0xC000000000000000}},
+        {".015E+2", EvalOk, {0x3FFF, 0xC000000000000000}},
+        // 2^53 + 1: exact in the extended type, rounded in binary64.
+        {"9007199254740993", EvalOk, {0x4034, 0x8000000000000400}},
+        // Nineteen nines need all 64 bits of the significand.
+        {"9999999999999999999", EvalOk, {0x403E, 0x8AC7230489E7FFFF}},
+        {"12345678901234567890", EvalOk, {0x403E, 0xAB54A98CEB1F0AD2}},
+        {"1e27", EvalOk, {0x4058, 0xCECB8F27F4200F3A}},
+        {"0.000000000000000000000000001e54", EvalOk, {0x4058, 0xCECB8F27F4200F3A}},
+        // M * 5 = 2^64 + 9 and 2^64 + 19: ties at the 64th bit, which go to the even significand.
+        {"36893488147419103250", EvalOk, {0x4040, 0x8000000000000004}},
+        {"3689348814741910327e1", EvalOk, {0x4040, 0x800000000000000A}},
+    };
+    for (const LiteralCase& row : cases) {
+        long double value = 0;
+        EXPECT_EQ(EvaluateExpression(row.text, &value), row.status) << row.text;
+        EXPECT_EQ(BitsOf(value), row.bits) << row.text;
+        EXPECT_EQ(Disagreement(row.text), "");
+    }
+}
+
+TEST(DecimalLiterals, BoundariesOfTheShortFormAgreeWithTheLibrary) {
+    const char* const cases[] = {
+        // 19 and 20 significant digits, with and without zeros that fold into the exponent.
+        "9999999999999999999",
+        "18446744073709551615",
+        "18446744073709551617",
+        "99999999999999999999",
+        "1234567890123456789.0",
+        "1234567890123456789.5",
+        "0.00000000000000000001234567890123456789",
+        "1000000000000000000000000000000",
+        "10000000000000000000000000000000000000000000000",
+        "1.0000000000000000001",
+        // Exponents at 10^27, where the powers stop being exact, and beyond.
+        "1e27",
+        "1e28",
+        "1e-27",
+        "1e-28",
+        "9999999999999999999e27",
+        "9999999999999999999e28",
+        "9999999999999999999e-27",
+        "9999999999999999999e-28",
+        "3e-27",
+        "7e-28",
+        "123.456e25",
+        "123.456e26",
+        "0.5e-26",
+        "0.5e-27",
+        "-0.000000000000000000000000001",
+        // Zeros with many digits or exponents out of any range.
+        "0.00000000000000000000000000000",
+        "0e99999999999999999999",
+        "-0e-99999999999999999999",
+        "000000000000000000000000000000000000001",
+        "1e0000000000000000000000000001",
+        // Range errors from the library, with digit strings long and short.
+        "1e4933",
+        "-1e4933",
+        "1e-4951",
+        "1e-99999999999999999999",
+        "1e99999999999999999999",
+        "1e4932",
+        "1e-4950",
+        "100000000000000000000000000000000000000000000000e-4998",
+    };
+    for (const char* text : cases) {
+        EXPECT_EQ(Disagreement(text), "");
+    }
+}
+
+// A fixed-seed generator, so that every platform checks the same literals.
+struct SplitMix {
+    uint64_t state;
+    uint64_t Next() {
+        uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return z ^ (z >> 31);
+    }
+    int Below(int bound) { return static_cast<int>(Next() % static_cast<uint64_t>(bound)); }
+};
+
+std::string RandomDigits(SplitMix* random, int count) {
+    std::string digits;
+    int shape = random->Below(8);
+    for (int i = 0; i < count; ++i) {
+        if (shape == 0) {
+            digits += '9';
+        } else if (shape == 1) {
+            digits +=
+                i == 0 ? '1' : (i == count - 1 ? static_cast<char>('0' + random->Below(10)) : '0');
+        } else {
+            digits += static_cast<char>('0' + random->Below(10));
+        }
+    }
+    return digits;
+}
+
+// Literals of every shape: signs, leading and trailing zeros, a point anywhere, 1 to 21 digits
+// (mostly at and around the 19-digit bound), exponents -40 to 40 written in several ways.
+std::string RandomLiteral(SplitMix* random) {
+    std::string text;
+    int sign = random->Below(3);
+    text += sign == 0 ? "" : (sign == 1 ? "-" : "+");
+    std::string digits(static_cast<size_t>(random->Below(3) == 0 ? random->Below(4) : 0), '0');
+    int count = random->Below(2) == 0 ? 17 + random->Below(5) : 1 + random->Below(21);
+    digits += RandomDigits(random, count);
+    digits += std::string(static_cast<size_t>(random->Below(4) == 0 ? random->Below(6) : 0), '0');
+    int point = random->Below(static_cast<int>(digits.size()) + 3);
+    if (point <= static_cast<int>(digits.size())) {
+        digits.insert(static_cast<size_t>(point), ".");
+        if (digits == ".") {
+            digits = "0.";
+        }
+    }
+    text += digits;
+    if (random->Below(3) != 0) {
+        int exponent = random->Below(81) - 40;
+        text += random->Below(2) == 0 ? "e" : "E";
+        if (exponent < 0) {
+            text += "-";
+        } else if (random->Below(3) == 0) {
+            text += "+";
+        }
+        text += std::string(static_cast<size_t>(random->Below(4) == 0 ? 1 : 0), '0');
+        text += std::to_string(exponent < 0 ? -exponent : exponent);
+    }
+    return text;
+}
+
+// M * 10^k where M * 5^k is a 65-bit odd number: the exact value lies halfway between two
+// neighbours, and only round-to-nearest-even at 64 bits picks the library's one.
+std::string RandomHalfwayProduct(SplitMix* random) {
+    int k = 1 + random->Below(8);
+    uint64_t power = 1;
+    for (int i = 0; i < k; ++i) {
+        power *= 5;
+    }
+    // M in [2^64 / 5^k, 2^65 / 5^k), odd, and below 10^19.
+    uint64_t low = UINT64_MAX / power + 1;
+    uint64_t span = low; // 2^65 / 5^k - 2^64 / 5^k, near enough
+    uint64_t m = (low + random->Next() % span) | 1;
+    if (m >= 10000000000000000000ULL) {
+        m = (low | 1);
+    }
+    return std::to_string(m) + "e" + std::to_string(k);
+}
+
+TEST(DecimalLiterals, TwoHundredThousandLiteralsAgreeWithTheLibraryBitForBit) {
+    SplitMix random{20240611};
+    const int literalCount = 200000;
+    int disagreements = 0;
+    std::vector<std::string> examples;
+    for (int i = 0; i < literalCount; ++i) {
+        std::string text = i % 10 == 0 ? RandomHalfwayProduct(&random) : RandomLiteral(&random);
+        std::string difference = Disagreement(text);
+        if (!difference.empty()) {
+            ++disagreements;
+            if (examples.size() < 10) {
+                examples.push_back(difference);
+            }
+        }
+    }
+    std::string shown;
+    for (const std::string& example : examples) {
+        shown += example + "\n";
+    }
+    EXPECT_EQ(disagreements, 0) << shown;
+}
+
+TEST(DecimalLiterals, TheGeneratorReachesBothSidesOfTheShortForm) {
+    // Guards the property test above: were the literals all long or all short, it would prove
+    // little. Counted by significant digits, the only bound the generator varies much.
+    SplitMix random{20240611};
+    int shortOnes = 0;
+    int longOnes = 0;
+    for (int i = 0; i < 10000; ++i) {
+        std::string text = RandomLiteral(&random);
+        std::string significant;
+        for (char ch : text) {
+            if (ch >= '0' && ch <= '9' && !(significant.empty() && ch == '0')) {
+                significant += ch;
+            }
+            if (ch == 'e' || ch == 'E') {
+                break;
+            }
+        }
+        while (!significant.empty() && significant.back() == '0') {
+            significant.pop_back();
+        }
+        (significant.size() <= 19 ? shortOnes : longOnes) += 1;
+    }
+    EXPECT_GT(shortOnes, 5000);
+    EXPECT_GT(longOnes, 1000);
+}
+
+} // namespace
