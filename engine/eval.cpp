@@ -189,13 +189,13 @@ struct PowersOfTen {
     long double value[MaxExactPowerOfTen + 1];
 };
 
-// Products of exact integers below 2^64 * 2^27, so the compiler's rounding never comes into it.
+// 10^i = 2^i * 5^i needs no more than 64 significant bits up to i = 27, so each product here is
+// exact and the compiler's rounding never comes into it.
 constexpr PowersOfTen MakePowersOfTen() {
     PowersOfTen powers{};
-    long double power = 1;
-    for (int i = 0; i <= MaxExactPowerOfTen; ++i) {
-        powers.value[i] = power;
-        power *= 10;
+    powers.value[0] = 1;
+    for (int i = 1; i <= MaxExactPowerOfTen; ++i) {
+        powers.value[i] = powers.value[i - 1] * 10;
     }
     return powers;
 }
@@ -251,7 +251,7 @@ bool ConvertExactly(const DecimalDigits& digits, int writtenExponent, bool negat
     if (!digits.exact) {
         return false;
     }
-    // Each term is below CountLimit in magnitude: no overflow.
+    // The written exponent stays below 10 * CountLimit and each count at CountLimit: no overflow.
     int exponent = writtenExponent - digits.fractionDigits + digits.heldZeros;
     if (exponent < -MaxExactPowerOfTen || exponent > MaxExactPowerOfTen) {
         return false;
