@@ -297,7 +297,16 @@ TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
     DestroyWindow(front);
     SendCommand(tolvex, IDM_SHOW);
     EXPECT_TRUE(pumpUntil(active));
-    SendCommand(tolvex, IDM_EXIT);
+    // Taking the foreground may still be waiting on this thread's answers: keep answering them
+    // while the calculator exits, or both sides wait on each other.
+    PostMessageA(tolvex.window, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_TRUE(WaitUntil([&] {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        return WaitForSingleObject(tolvex.process.hProcess, 0) == WAIT_OBJECT_0;
+    }));
     EXPECT_TRUE(Ends(&tolvex, 0));
 }
 
