@@ -444,6 +444,14 @@ std::string ClipboardText() {
     return text;
 }
 
+// Waits until another process has put text on the clipboard since the sequence number before.
+// The clipboard is opened only once its content has changed: opening it while the calculator is
+// about to copy would make the calculator's own OpenClipboard fail, and the copy be lost.
+bool ClipboardBecomes(DWORD before, const std::string& text) {
+    return WaitUntil(
+        [&] { return GetClipboardSequenceNumber() != before && ClipboardText() == text; });
+}
+
 void SetClipboardText(const std::string& text) {
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
@@ -501,13 +509,15 @@ TEST_F(RunningTolvex, ClipboardKeysReachTheLineThroughTheAccelerators) {
     EXPECT_EQ(start, 0);
     EXPECT_EQ(end, 4);
     SetClipboardText("");
+    DWORD before = GetClipboardSequenceNumber();
     PostChar(tolvex, 0x03); // Ctrl+C
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "12+3"; }));
+    EXPECT_TRUE(ClipboardBecomes(before, "12+3"));
     EXPECT_EQ(WindowText(tolvex.combo), "12+3");
     SetClipboardText("");
+    before = GetClipboardSequenceNumber();
     PostChar(tolvex, 0x18); // Ctrl+X
     EXPECT_TRUE(LineBecomes(""));
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "12+3"; }));
+    EXPECT_TRUE(ClipboardBecomes(before, "12+3"));
     SetClipboardText("7*6");
     PostChar(tolvex, 0x16); // Ctrl+V
     EXPECT_TRUE(LineBecomes("7*6"));
@@ -523,8 +533,9 @@ TEST_F(RunningTolvex, RealControlKeystrokesSelectCopyAndPaste) {
         return start == 0 && end == 3;
     }));
     SetClipboardText("");
+    DWORD before = GetClipboardSequenceNumber();
     TypeKey('C', true);
-    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == "8-5"; }));
+    EXPECT_TRUE(ClipboardBecomes(before, "8-5"));
     TypeKey(VK_END);
     TypeKey('V', true);
     EXPECT_TRUE(LineBecomes("8-58-5"));
