@@ -503,11 +503,12 @@ TEST_F(RunningTolvex, EscapeAndClearButtonEmptyTheLineAndKeepTheHistory) {
 TEST_F(RunningTolvex, ClipboardKeysReachTheLineThroughTheAccelerators) {
     SetLine("12+3");
     PostChar(tolvex, 0x01); // Ctrl+A
-    ASSERT_TRUE(Sync(tolvex));
-    int start = -1, end = -1;
-    Selection(tolvex.edit, &start, &end);
-    EXPECT_EQ(start, 0);
-    EXPECT_EQ(end, 4);
+    // A sent message overtakes the posted key, so wait for the selection itself.
+    EXPECT_TRUE(WaitUntil([&] {
+        int start = -1, end = -1;
+        Selection(tolvex.edit, &start, &end);
+        return start == 0 && end == 4;
+    }));
     SetClipboardText("");
     DWORD before = GetClipboardSequenceNumber();
     PostChar(tolvex, 0x03); // Ctrl+C
