@@ -2,6 +2,8 @@
 // dialogs.rc and the dialogs' code.
 #pragma once
 
+#include "version.h"
+
 // The settings dialog (IDD_SETTINGS). EnableControlRange walks ids in rising order, so the ranges
 // 209..214 (colours) and 217..219 (opacity) must stay contiguous.
 #define IDC_RESIDENT 200
@@ -31,7 +33,7 @@
 // The about dialog's name, version and notice line. The dialog manager of an ANSI dialog passes
 // its texts through the ANSI code page, which may lack the copyright sign (932 does), so the
 // dialog sets this text again through the wide API.
-#define ABOUT_TEXT "tolvex ver.0.1.2\n© 2026 tolvex developers"
+#define ABOUT_TEXT "tolvex ver." TOLVEX_VERSION_TEXT "\n" TOLVEX_NOTICE
 
 // The maker's home page: the link's text in the about dialog and the address its click opens.
 // Defined once here so that a release can point both at the real page in one edit; until the
