@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Packs the release zip from the built programs and the readme, the same bytes on every run:
+# pack-release.sh VERSION OUT_DIR TOLVEX_EXE TOLVEXC_EXE README SOURCE_DIR. Called by the build's
+# "release" target (tools/release.sh); writes OUT_DIR/tolvex-VERSION-win32.zip.
+set -euo pipefail
+version=$1 out=$2 gui=$3 console=$4 readme=$5 source=$6
+name=tolvex-$version-win32
+# Every file carries the time of the sources, not of the build: SOURCE_DATE_EPOCH when the caller
+# sets one, else the last commit's time, else the earliest time a zip can hold (1980-01-01).
+epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct 2>/dev/null || true)}
+epoch=${epoch:-315532800}
+
+mkdir -p "$out"
+stage=$out/$name.stage
+rm -rf "$stage" && mkdir -p "$stage"
+cp "$gui" "$stage/tolvex.exe"
+cp "$console" "$stage/tolvexc.exe"
+# Notepad on every Windows reads UTF-8 with its byte-order mark and CR LF line ends.
+{ printf '\357\273\277'; sed 's/$/\r/' "$readme"; } >"$stage/readme.txt"
+files=(tolvex.exe tolvexc.exe readme.txt)
+(cd "$stage" && sha256sum "${files[@]}" >SHA256SUMS)
+files+=(SHA256SUMS)
+
+# zip keeps the Unix mode and the local time of each file: both are fixed here. -X leaves out the
+# owner and the extra time fields, -D the directory entry; the order is the order given.
+chmod 644 "${files[@]/#/$stage/}"
+for f in "${files[@]}"; do
+  TZ=UTC touch -d "@$epoch" "$stage/$f"
+done
+rm -f "$out/$name.zip"
+(cd "$stage" && TZ=UTC zip -q -X -D -9 "../$name.zip" "${files[@]}")
+rm -rf "$stage"
+echo "release: $out/$name.zip"
