@@ -112,11 +112,15 @@ bool SavePicture(HWND window, const std::string& name) {
     if (!GetWindowRect(window, &rect)) {
         return false;
     }
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    // Paint everything now (the owning process is sent the paint messages), then take the picture
-    // once two captures in a row agree: the display server draws in its own time.
+    // Paint everything now (the owning process is sent the paint messages).
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    return SavePicture(rect, name);
+}
+
+bool SavePicture(const RECT& rect, const std::string& name) {
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    // Take the picture once two captures in a row agree: the display server draws in its own time.
     std::vector<BYTE> pixels = Capture(rect), previous;
     WaitUntil([&] {
         previous.swap(pixels);

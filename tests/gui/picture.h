@@ -10,5 +10,8 @@ namespace gui {
 // Writes what the screen shows of window as name.png into the build tree's picture directory.
 // False when nothing could be captured or written.
 bool SavePicture(HWND window, const std::string& name);
+// The same for a rectangle of the screen, such as a window with its open menu or list; the windows
+// in it must be painted already.
+bool SavePicture(const RECT& area, const std::string& name);
 
 } // namespace gui

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Makes the README's pictures from the real program under Wine, in the test run's own display, and
+# puts them into docs/: window.png, history.png, menu.png and the animation typing.gif.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+cmake --preset windows >/dev/null
+cmake --build --preset windows --target tolvex_readme_pictures
+export TOLVEX_BUILD_DIR=$PWD/build/windows
+pictures=$TOLVEX_BUILD_DIR/tests/gui/readme-pictures
+rm -rf "$pictures"
+bash tests/wine-env.sh start "$TOLVEX_BUILD_DIR"
+trap 'bash tests/wine-env.sh stop "$TOLVEX_BUILD_DIR" >/dev/null' EXIT
+cmake/wine-run.sh "$TOLVEX_BUILD_DIR/tests/gui/tolvex_readme_pictures.exe"
+
+# Each keystroke's frame shows for 0.6 s, the finished line for 3 s, then it starts again.
+frames=("$pictures"/typing-*.png)
+last=$((${#frames[@]} - 1))
+convert -loop 0 -delay 60 "${frames[@]:0:$last}" -delay 300 "${frames[$last]}" +dither \
+  -layers Optimize docs/typing.gif
+cp "$pictures/window.png" "$pictures/history.png" "$pictures/menu.png" docs/
+echo "readme-pictures: docs/window.png docs/history.png docs/menu.png docs/typing.gif"
