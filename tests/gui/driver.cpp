@@ -69,6 +69,25 @@ BOOL CALLBACK CollectTolvexWindow(HWND window, LPARAM context) {
     return TRUE;
 }
 
+struct PopupSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopup(HWND window, LPARAM context) {
+    PopupSearch* search = reinterpret_cast<PopupSearch*>(context);
+    char name[32] = "";
+    DWORD processId = 0;
+    GetClassNameA(window, name, sizeof name);
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == search->processId && lstrcmpiA(name, search->className) == 0 &&
+        IsWindowVisible(window)) {
+        search->found = window;
+    }
+    return search->found == nullptr;
+}
+
 bool CreateTolvexProcess(const std::string& directory, Tolvex* tolvex, int showCommand) {
     std::string exe = directory + "tolvex.exe";
     std::string commandLine = "\"" + exe + "\"";
@@ -223,6 +242,12 @@ bool WaitForExit(Tolvex* tolvex, DWORD* exitCode, DWORD timeoutMs) {
     }
     GetExitCodeProcess(tolvex->process.hProcess, exitCode);
     return true;
+}
+
+HWND OpenPopup(const Tolvex& tolvex, const char* className) {
+    PopupSearch search = {tolvex.process.dwProcessId, className, nullptr};
+    EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 std::string WindowText(HWND window) {

@@ -59,6 +59,10 @@ HWND FindTolvexWindow(DWORD processId);
 // Every top-level "tolvex class" window.
 std::vector<HWND> AllTolvexWindows();
 
+// A visible top-level window of the class that the calculator's process shows, such as its popup
+// menu ("#32768") or the drop-down list of its input line ("ComboLBox"); null when there is none.
+HWND OpenPopup(const Tolvex& tolvex, const char* className);
+
 // The text of any window or control of another process (WM_GETTEXT).
 std::string WindowText(HWND window);
 // The history list of the combo box, top item first.

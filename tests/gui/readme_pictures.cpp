@@ -22,33 +22,6 @@ constexpr char PictureSettings[] =
     "[Settings]\r\nWindowLeft=8\r\nWindowTop=8\r\nWindowWidth=360\r\n"
     "FontSize=-20\r\nSingleInstance=0\r\nMaxHistory=8\r\n";
 
-struct PopupSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindPopup(HWND window, LPARAM context) {
-    PopupSearch* search = reinterpret_cast<PopupSearch*>(context);
-    char name[32] = "";
-    DWORD processId = 0;
-    GetClassNameA(window, name, sizeof name);
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == search->processId && lstrcmpiA(name, search->className) == 0 &&
-        IsWindowVisible(window)) {
-        search->found = window;
-    }
-    return search->found == nullptr;
-}
-
-// A visible top-level window of the class that the calculator's process shows: its popup menu
-// (#32768) or the drop-down list of its input line (ComboLBox).
-HWND OpenPopup(const Tolvex& tolvex, const char* className) {
-    PopupSearch search = {tolvex.process.dwProcessId, className, nullptr};
-    EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 // The window and a popup of it in one picture.
 bool SaveWithPopup(const Tolvex& tolvex, HWND popup, const std::string& name) {
     RECT area = WindowRect(tolvex.window), popupRect = WindowRect(popup);

@@ -310,29 +310,9 @@ TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
     EXPECT_TRUE(Ends(&tolvex, 0));
 }
 
-struct MenuSearch {
-    DWORD processId;
-    bool found;
-};
-
-BOOL CALLBACK FindOpenMenu(HWND window, LPARAM context) {
-    MenuSearch* search = reinterpret_cast<MenuSearch*>(context);
-    char name[16] = "";
-    DWORD processId = 0;
-    GetClassNameA(window, name, sizeof name);
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == search->processId && lstrcmpA(name, "#32768") == 0 &&
-        IsWindowVisible(window)) {
-        search->found = true;
-    }
-    return !search->found;
-}
-
 // A popup menu that the process shows, found by the menu window class.
 bool MenuIsOpen(const Tolvex& tolvex) {
-    MenuSearch search = {tolvex.process.dwProcessId, false};
-    EnumWindows(FindOpenMenu, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return OpenPopup(tolvex, "#32768") != nullptr;
 }
 
 TEST(Menus, MenuButtonAndGripStripMenusWorkFromTheKeyboard) {
