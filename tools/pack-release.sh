@@ -6,8 +6,12 @@ set -euo pipefail
 version=$1 out=$2 gui=$3 console=$4 readme=$5 source=$6
 name=tolvex-$version-win32
 # Every file carries the time of the sources, not of the build: SOURCE_DATE_EPOCH when the caller
-# sets one, else the last commit's time, else the earliest time a zip can hold (1980-01-01).
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$source" log -1 --format=%ct 2>/dev/null || true)}
+# sets one, else the last commit's time, else the earliest time a zip can hold (1980-01-01). Only
+# the sources' own repository counts, not one that a copy of them happens to lie in.
+epoch=${SOURCE_DATE_EPOCH:-}
+if [ -z "$epoch" ] && [ -e "$source/.git" ]; then
+  epoch=$(git -C "$source" log -1 --format=%ct 2>/dev/null || true)
+fi
 epoch=${epoch:-315532800}
 
 mkdir -p "$out"
