@@ -9,6 +9,7 @@
 #include "../settings/settings.h"
 #include "../ui/appearance.h"
 #include "../ui/globals.h"
+#include "../ui/hotkeycode.h"
 #include "../ui/tray.h"
 
 COLORREF WorkTextColor;
@@ -23,15 +24,9 @@ COLORREF CustomColors[CustomColorCount] = {
 
 namespace {
 
-constexpr int MinHistoryLimit = 1;
-// The trackbar stops short of 100: a fully opaque window is what switching translucency off is for.
-constexpr int MinOpacity = 20;
-constexpr int MaxOpacity = 99;
 constexpr int OpacityPageSize = 10;
 constexpr int OpacityTickSpacing = 10;
 constexpr int PointsPerInch = 72;
-// The hot-key control's value lives in the low 16 bits: virtual key and modifier flags.
-constexpr int HotKeyCodeMask = 0xFFFF;
 // "face,size" with a face of at most LF_FACESIZE - 1 bytes and any int fits.
 constexpr int FontLabelSize = 48;
 constexpr int OpacityLabelSize = 16;
@@ -75,17 +70,14 @@ int ReadMaxHistory(HWND dialog) {
         GetDlgItemTextA(dialog, IDC_MAXHISTORY, text, sizeof text);
         value = IsDigitRun(text) ? MaxHistoryLimit : 0;
     }
-    if (value < MinHistoryLimit) {
-        return MinHistoryLimit;
-    }
-    return value > MaxHistoryLimit ? MaxHistoryLimit : value;
+    return ClampMaxHistory(value);
 }
 
 void InitHotKeyControl(HWND dialog) {
     // A key without modifiers would steal that key from every program; it gets Alt instead.
     SendItem(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
     SendItem(dialog, IDC_HOTKEY, HKM_SETHOTKEY,
-             static_cast<WPARAM>(Settings.HotKey & HotKeyCodeMask), 0);
+             static_cast<WPARAM>(Settings.HotKey & HotKeyCodeBits), 0);
 }
 
 void InitOpacityControls(HWND dialog) {
@@ -162,7 +154,7 @@ void ApplyResident(HWND dialog) {
 
 void ApplyHotKey(HWND dialog) {
     int use = IsTicked(dialog, IDC_USEHOTKEY) ? 1 : 0;
-    int code = static_cast<int>(SendItem(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0)) & HotKeyCodeMask;
+    int code = static_cast<int>(SendItem(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & HotKeyCodeBits);
     if (use != Settings.UseHotKey || (use && code != Settings.HotKey)) {
         if (use) {
             // A failed registration has shown its warning by now; the box then reads as cleared

@@ -1,8 +1,6 @@
 // Reads and writes the [Settings] section of tolvex.ini and builds the path of that file.
 #include "settings.h"
 
-#include "../ui/globals.h"
-
 SettingsRecord Settings = {
     0,        // WindowLeft
     0,        // WindowTop
@@ -32,11 +30,6 @@ const char SettingsSection[] = "Settings";
 // Room for any int written with "%d", sign and NUL included.
 constexpr int IntTextSize = 16;
 
-constexpr int WeightNormal = 400;
-constexpr int WeightBold = 700;
-constexpr int MinOpacity = 20;
-constexpr int MaxOpacity = 99;
-
 int KeepAsRead(int value) {
     return value;
 }
@@ -50,23 +43,15 @@ int NormaliseHexBits(int value) {
     return value <= 32 ? 32 : 64;
 }
 
-int ClampMaxHistory(int value) {
-    if (value < 1)
-        return 1;
-    return value > MaxHistoryLimit ? MaxHistoryLimit : value;
-}
+// Colours are COLORREF, not int, so they have a field of their own rather than a cast that would
+// read one type through another. The font stands for its four keys, which follow rules of their
+// own (see LoadFontKeys and SaveFontKeys).
+enum KeyKind { IntegerKey, ColourKey, FontKeys };
 
-int ClampOpacity(int value) {
-    if (value < MinOpacity)
-        return MinOpacity;
-    return value > MaxOpacity ? MaxOpacity : value;
-}
-
-// One key of the section. Colours are COLORREF, not int, so they get a pointer of their own
-// rather than a cast that would read one type through another. The row without a name stands
-// for the four font keys, which follow rules of their own (see LoadFontKeys and SaveFontKeys).
+// One key of the section: an integer with its normalisation, a colour, or the font.
 struct SettingsKey {
-    const char* name;
+    KeyKind kind;
+    const char* name; // FontName for the font, the first of its keys
     int* field;
     COLORREF* colour;
     int (*normalise)(int value);
@@ -74,22 +59,22 @@ struct SettingsKey {
 
 // The order of this table is the order of the keys in a newly written file.
 const SettingsKey SettingsKeys[] = {
-    {"WindowLeft", &Settings.WindowLeft, nullptr, KeepAsRead},
-    {"WindowTop", &Settings.WindowTop, nullptr, KeepAsRead},
-    {"WindowWidth", &Settings.WindowWidth, nullptr, KeepAsRead},
-    {"AlwaysOnTop", &Settings.AlwaysOnTop, nullptr, AsFlag},
-    {"Translucent", &Settings.Translucent, nullptr, AsFlag},
-    {"HexBits", &Settings.HexBits, nullptr, NormaliseHexBits},
-    {"Resident", &Settings.Resident, nullptr, AsFlag},
-    {"UseHotKey", &Settings.UseHotKey, nullptr, AsFlag},
-    {"HotKey", &Settings.HotKey, nullptr, KeepAsRead},
-    {"SingleInstance", &Settings.SingleInstance, nullptr, AsFlag},
-    {"MaxHistory", &Settings.MaxHistory, nullptr, ClampMaxHistory},
-    {"SaveHistory", &Settings.SaveHistory, nullptr, AsFlag},
-    {"TextColor", nullptr, &Settings.TextColor, KeepAsRead},
-    {"BackColor", nullptr, &Settings.BackColor, KeepAsRead},
-    {nullptr, nullptr, nullptr, nullptr}, // FontName, FontSize, FontBold, FontItalic
-    {"Opacity", &Settings.Opacity, nullptr, ClampOpacity},
+    {IntegerKey, "WindowLeft", &Settings.WindowLeft, nullptr, KeepAsRead},
+    {IntegerKey, "WindowTop", &Settings.WindowTop, nullptr, KeepAsRead},
+    {IntegerKey, "WindowWidth", &Settings.WindowWidth, nullptr, KeepAsRead},
+    {IntegerKey, "AlwaysOnTop", &Settings.AlwaysOnTop, nullptr, AsFlag},
+    {IntegerKey, "Translucent", &Settings.Translucent, nullptr, AsFlag},
+    {IntegerKey, "HexBits", &Settings.HexBits, nullptr, NormaliseHexBits},
+    {IntegerKey, "Resident", &Settings.Resident, nullptr, AsFlag},
+    {IntegerKey, "UseHotKey", &Settings.UseHotKey, nullptr, AsFlag},
+    {IntegerKey, "HotKey", &Settings.HotKey, nullptr, KeepAsRead},
+    {IntegerKey, "SingleInstance", &Settings.SingleInstance, nullptr, AsFlag},
+    {IntegerKey, "MaxHistory", &Settings.MaxHistory, nullptr, ClampMaxHistory},
+    {IntegerKey, "SaveHistory", &Settings.SaveHistory, nullptr, AsFlag},
+    {ColourKey, "TextColor", nullptr, &Settings.TextColor, nullptr},
+    {ColourKey, "BackColor", nullptr, &Settings.BackColor, nullptr},
+    {FontKeys, "FontName", nullptr, nullptr, nullptr}, // then FontSize, FontBold, FontItalic
+    {IntegerKey, "Opacity", &Settings.Opacity, nullptr, ClampOpacity},
 };
 
 bool HaveIniPath() {
@@ -103,24 +88,21 @@ int ReadIntKey(const char* key, int fallback) {
     return static_cast<int>(GetPrivateProfileIntA(SettingsSection, key, fallback, IniPath));
 }
 
-int GetKeyField(const SettingsKey& key) {
-    return key.field != nullptr ? *key.field : static_cast<int>(*key.colour);
+// Writes value with "%d" as key of the section; returns the writer's result.
+BOOL WriteIntKey(const char* key, int value) {
+    char text[IntTextSize];
+    wsprintfA(text, "%d", value);
+    return WritePrivateProfileStringA(SettingsSection, key, text, IniPath);
 }
 
-void SetKeyField(const SettingsKey& key, int value) {
-    if (key.field != nullptr)
-        *key.field = value;
-    else
-        *key.colour = static_cast<COLORREF>(value);
-}
-
-void LoadFontKeys() {
+// faceKey names the face; the size, weight and slant have keys of fixed names.
+void LoadFontKeys(const char* faceKey) {
     LOGFONTA& font = Settings.Font;
     char faceName[LF_FACESIZE] = "";
     DWORD length = 0;
     if (HaveIniPath())
-        length = GetPrivateProfileStringA(SettingsSection, "FontName", "", faceName,
-                                          sizeof faceName, IniPath);
+        length = GetPrivateProfileStringA(SettingsSection, faceKey, "", faceName, sizeof faceName,
+                                          IniPath);
     if (length != 0) {
         // A stored face comes without the rest of its LOGFONT, so whatever the default GUI font
         // said about charset and rendering must not stick to it.
@@ -138,25 +120,25 @@ void LoadFontKeys() {
     font.lfHeight = ReadIntKey("FontSize", font.lfHeight);
     // The width is never stored; 0 lets the font mapper pick the one that suits the height.
     font.lfWidth = 0;
-    int bold = ReadIntKey("FontBold", font.lfWeight == WeightBold ? 1 : 0);
-    font.lfWeight = bold != 0 ? WeightBold : WeightNormal;
+    int bold = ReadIntKey("FontBold", font.lfWeight == FW_BOLD ? 1 : 0);
+    font.lfWeight = bold != 0 ? FW_BOLD : FW_NORMAL;
     font.lfItalic = static_cast<BYTE>(ReadIntKey("FontItalic", font.lfItalic) & 0xFF);
 }
 
-void SaveFontKeys() {
+void SaveFontKeys(const char* faceKey) {
     const LOGFONTA& font = Settings.Font;
-    WritePrivateProfileStringA(SettingsSection, "FontName", font.lfFaceName, IniPath);
-    WriteIntKey(SettingsSection, "FontSize", font.lfHeight, IniPath);
-    WriteIntKey(SettingsSection, "FontBold", font.lfWeight == WeightBold ? 1 : 0, IniPath);
-    WriteIntKey(SettingsSection, "FontItalic", font.lfItalic != 0 ? 1 : 0, IniPath);
+    WritePrivateProfileStringA(SettingsSection, faceKey, font.lfFaceName, IniPath);
+    WriteIntKey("FontSize", font.lfHeight);
+    WriteIntKey("FontBold", font.lfWeight == FW_BOLD ? 1 : 0);
+    WriteIntKey("FontItalic", font.lfItalic != 0 ? 1 : 0);
 }
 
 // The window's position when neither minimised nor maximised; the height follows from the font
 // and is never stored.
-void TakeRestoredWindowRect() {
+void TakeRestoredWindowRect(HWND window) {
     WINDOWPLACEMENT placement = {};
     placement.length = sizeof placement;
-    if (MainWindow == nullptr || !GetWindowPlacement(MainWindow, &placement))
+    if (window == nullptr || !GetWindowPlacement(window, &placement))
         return;
     const RECT& rect = placement.rcNormalPosition;
     Settings.WindowLeft = rect.left;
@@ -188,33 +170,44 @@ char* BuildIniPath(char* path, const char* fileName) {
     return path;
 }
 
-BOOL WriteIntKey(const char* section, const char* key, int value, const char* path) {
-    char text[IntTextSize];
-    wsprintfA(text, "%d", value);
-    return WritePrivateProfileStringA(section, key, text, path);
+int ClampMaxHistory(int value) {
+    if (value < MinHistoryLimit)
+        return MinHistoryLimit;
+    return value > MaxHistoryLimit ? MaxHistoryLimit : value;
+}
+
+int ClampOpacity(int value) {
+    if (value < MinOpacity)
+        return MinOpacity;
+    return value > MaxOpacity ? MaxOpacity : value;
 }
 
 BOOL LoadSettings() {
     for (const SettingsKey& key : SettingsKeys) {
-        if (key.name == nullptr)
-            LoadFontKeys();
-        else
-            SetKeyField(key, key.normalise(ReadIntKey(key.name, GetKeyField(key))));
+        switch (key.kind) {
+        case IntegerKey: *key.field = key.normalise(ReadIntKey(key.name, *key.field)); break;
+        case ColourKey:
+            *key.colour =
+                static_cast<COLORREF>(ReadIntKey(key.name, static_cast<int>(*key.colour)));
+            break;
+        case FontKeys: LoadFontKeys(key.name); break;
+        }
     }
     return TRUE;
 }
 
-BOOL SaveSettings() {
+BOOL SaveSettings(HWND window, const HistoryList& history) {
     if (!HaveIniPath())
         return TRUE;
-    TakeRestoredWindowRect();
+    TakeRestoredWindowRect(window);
     // Each field goes out as it stands in memory: the next start normalises it anyway.
     for (const SettingsKey& key : SettingsKeys) {
-        if (key.name == nullptr)
-            SaveFontKeys();
-        else
-            WriteIntKey(SettingsSection, key.name, GetKeyField(key), IniPath);
+        switch (key.kind) {
+        case IntegerKey: WriteIntKey(key.name, *key.field); break;
+        case ColourKey: WriteIntKey(key.name, static_cast<int>(*key.colour)); break;
+        case FontKeys: SaveFontKeys(key.name); break;
+        }
     }
-    WriteHistory();
+    WriteHistory(history);
     return TRUE;
 }

@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "../engine/line.h"
+
 struct SettingsRecord {
     int WindowLeft;
     int WindowTop;
@@ -29,8 +31,18 @@ struct SettingsRecord {
     int Opacity;
 };
 
-// The history list never holds more entries than this, whatever the file says.
+// The history list holds at least one entry and never more than MaxHistoryLimit, whatever the
+// file or the settings dialog says.
+constexpr int MinHistoryLimit = 1;
 constexpr int MaxHistoryLimit = 100;
+// The opacity in percent. It stops short of 100: a fully opaque window is what switching
+// translucency off is for.
+constexpr int MinOpacity = 20;
+constexpr int MaxOpacity = 99;
+
+// value brought into MinHistoryLimit..MaxHistoryLimit, and into MinOpacity..MaxOpacity.
+int ClampMaxHistory(int value);
+int ClampOpacity(int value);
 
 // The settings in force; holds the defaults until LoadSettings runs. Font is all zero until
 // start-up copies the default GUI font into it.
@@ -51,18 +63,26 @@ constexpr const char* IniFileName = "tolvex.ini";
 // it was not cut (GetModuleFileNameA returning MAX_PATH): the cut text looks like any other path.
 char* BuildIniPath(char* path, const char* fileName);
 
+// The history as its keeper holds it, index 0 the most recent. This module only moves entries
+// between it and the file; the program keeps them in the input line's list (ui/inputline.h).
+struct HistoryList {
+    // How many entries there are.
+    int (*count)();
+    // Copies entry index into line, a buffer of LineBufferSize bytes; false when there is none.
+    bool (*item)(int index, char* line);
+    // Adds line after the last entry.
+    void (*append)(const char* line);
+};
+
 // Reads the section "Settings" into Settings, each key defaulting to the field's current value
 // and passing the field's normalisation. Returns TRUE.
 BOOL LoadSettings();
-// Takes MainWindow's restored rectangle into the window fields, writes the section "Settings"
-// and then the history. Write failures are ignored; returns TRUE.
-BOOL SaveSettings();
-// Writes value with "%d" as key of section in the profile file path; returns the writer's result.
-BOOL WriteIntKey(const char* section, const char* key, int value, const char* path);
+// Takes window's restored rectangle into the window fields, writes the section "Settings" and
+// then the history. Write failures are ignored; returns TRUE.
+BOOL SaveSettings(HWND window, const HistoryList& history);
 
-// The history is the item list of InputCombo, index 0 the most recent; LineBuffer carries one
-// entry at a time. LoadHistory appends at most Settings.MaxHistory saved entries to the list;
-// WriteHistory replaces the section "History" with the list (or with Count=0 when SaveHistory is
-// off). Both return TRUE.
-BOOL LoadHistory();
-BOOL WriteHistory();
+// LoadHistory appends at most Settings.MaxHistory saved entries to history; WriteHistory replaces
+// the section "History" with the entries (or with Count=0 when SaveHistory is off). Both return
+// TRUE.
+BOOL LoadHistory(const HistoryList& history);
+BOOL WriteHistory(const HistoryList& history);

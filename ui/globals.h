@@ -21,5 +21,5 @@ extern HWND ClearButton;
 extern HWND MenuButton;
 extern HWND CloseButton;
 
-// The input line as last fetched, and the transfer buffer of the saved history.
+// The input line as last fetched.
 extern char LineBuffer[LineBufferSize];

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "../engine/line.h"
-#include "../settings/settings.h"
 #include "globals.h"
 
 bool SuppressEditChange;
@@ -105,7 +104,60 @@ LRESULT FilterCharacter(HWND edit, WPARAM code, LPARAM lParam) {
     return 0;
 }
 
+// Copies text into line (LineBufferSize bytes), cut to MaxLineLength bytes but never inside a
+// double-byte character, so the stored line cannot end in a lone lead byte.
+void CopyCutLine(const char* text, char* line) {
+    int length = 0;
+    while (text[length] != '\0') {
+        bool pair =
+            IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(text[length])) && text[length + 1] != '\0';
+        int step = pair ? 2 : 1;
+        if (length + step > MaxLineLength) {
+            break;
+        }
+        length += step;
+    }
+    CopyMemory(line, text, length);
+    line[length] = '\0';
+}
+
+int HistoryCount() {
+    LRESULT count = SendMessageA(InputCombo, CB_GETCOUNT, 0, 0);
+    return count > 0 ? static_cast<int>(count) : 0;
+}
+
+bool HistoryItem(int index, char* line) {
+    LRESULT length = SendMessageA(InputCombo, CB_GETLBTEXTLEN, index, 0);
+    if (length == CB_ERR || length < 0) {
+        return false;
+    }
+    // CB_GETLBTEXT is told no buffer size. The reported length may be more than the text needs,
+    // never less, so it is the one safe guide to where the text may go.
+    if (length <= MaxLineLength) {
+        return SendMessageA(InputCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(line)) !=
+               CB_ERR;
+    }
+    HANDLE heap = GetProcessHeap();
+    char* item = static_cast<char*>(HeapAlloc(heap, 0, static_cast<SIZE_T>(length) + 1));
+    if (item == nullptr) {
+        return false;
+    }
+    bool fetched =
+        SendMessageA(InputCombo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(item)) != CB_ERR;
+    if (fetched) {
+        CopyCutLine(item, line);
+    }
+    HeapFree(heap, 0, item);
+    return fetched;
+}
+
+void AppendHistory(const char* line) {
+    SendMessageA(InputCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
+}
+
 } // namespace
+
+const HistoryList InputHistory = {HistoryCount, HistoryItem, AppendHistory};
 
 void InstallInputFilter(HWND edit) {
     PrevEditProc = reinterpret_cast<WNDPROC>(

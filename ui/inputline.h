@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include "../settings/settings.h"
+
 // True while the line is being rewritten by the program itself, so that the change notification
 // the rewrite causes does not start another evaluation.
 extern bool SuppressEditChange;
@@ -30,6 +32,11 @@ enum FilterAction { FilterPass, FilterSwallow, FilterBeep };
 // What becomes of one typed character: passed to the edit field, swallowed silently, or refused
 // with the simple beep. A refused lead byte sets *skipTrailByte; the next code clears it.
 FilterAction FilterInputChar(WPARAM code, bool* skipTrailByte);
+
+// The history as the settings store reads and fills it: the item list of InputCombo. An item
+// longer than the line is handed out cut to MaxLineLength bytes, never inside a double-byte
+// character.
+extern const HistoryList InputHistory;
 
 // Puts line at the top of the combo box list: an equal item (ignoring case) further down moves
 // up, as written now; an equal top item stays as it is; a new line may push out the last item.

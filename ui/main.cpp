@@ -6,6 +6,7 @@
 #include "../settings/settings.h"
 #include "appearance.h"
 #include "globals.h"
+#include "inputline.h"
 #include "mainwnd.h"
 #include "tray.h"
 
@@ -13,8 +14,6 @@ namespace {
 
 // The trackbar and hot-key control of the settings dialog.
 constexpr DWORD CommonControlClasses = ICC_BAR_CLASSES | ICC_HOTKEY_CLASS;
-// The 16 bits of Settings.HotKey that hold the hot-key control's code.
-constexpr int HotKeyCodeMask = 0xFFFF;
 
 // Start-up failures are shown through the wide API so that the Japanese text reads right
 // whatever the system's ANSI code page is.
@@ -33,7 +32,7 @@ void BuildOwnIniPath() {
         IniPath[0] = '\0';
         return;
     }
-    BuildIniPath(IniPath, "tolvex.ini");
+    BuildIniPath(IniPath, IniFileName);
 }
 
 bool HandOverToRunningCopy() {
@@ -131,9 +130,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
     ShowWindow(MainWindow, showCommand);
     UpdateWindow(MainWindow);
-    LoadHistory();
+    LoadHistory(InputHistory);
     if (Settings.UseHotKey) {
-        SetGlobalHotKey(Settings.HotKey & HotKeyCodeMask);
+        SetGlobalHotKey(Settings.HotKey);
     }
     HACCEL accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     WPARAM exitCode = RunMessageLoop(accelerators);

@@ -79,7 +79,7 @@ void DestroyMainWindow(HWND window) {
     if (Settings.Resident) {
         RemoveTrayIcon(window);
     }
-    SaveSettings();
+    SaveSettings(window, InputHistory);
     PostQuitMessage(0);
 }
 

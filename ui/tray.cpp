@@ -5,6 +5,7 @@
 #include "../settings/settings.h"
 #include "globals.h"
 #include "hotkeycode.h"
+#include "inputline.h"
 
 UINT TaskbarCreatedMessage;
 bool SavedAtSessionEnd;
@@ -161,7 +162,7 @@ LRESULT OnEndSession(WPARAM sessionEnds) {
     // would never run: write now what the exit would have written.
     if (sessionEnds && !SavedAtSessionEnd) {
         SavedAtSessionEnd = true;
-        SaveSettings();
+        SaveSettings(MainWindow, InputHistory);
     }
     return 0;
 }

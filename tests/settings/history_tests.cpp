@@ -70,7 +70,7 @@ TEST_F(HistoryLoad, EntriesLoadInFileOrderWithinTheLimits) {
         SendMessageA(InputCombo, CB_RESETCONTENT, 0, 0);
         Settings.MaxHistory = row.maxHistory;
         UseNewIniFile(row.file);
-        EXPECT_TRUE(LoadHistory());
+        EXPECT_TRUE(LoadHistory(InputHistory));
         EXPECT_EQ(HistoryItems(), row.expected) << row.what;
     }
 }
@@ -113,7 +113,7 @@ TEST_F(HistoryWrite, TheSectionHoldsCountAndTheListTopFirst) {
         AddHistoryItems(row.items);
         Settings.SaveHistory = row.saveHistory;
         UseNewIniFile(row.oldFile);
-        EXPECT_TRUE(WriteHistory());
+        EXPECT_TRUE(WriteHistory(InputHistory));
         EXPECT_EQ(SectionLines(IniText(), "History"), row.expectedLines) << row.what;
     }
 }
@@ -122,7 +122,7 @@ TEST_F(HistoryWrite, OtherSectionsAreLeftAsTheyWere) {
     UseNewIniFile("[Settings]\r\nOpacity=55\r\n[History]\r\nCount=2\r\n0=a\r\n1=b\r\n"
                   "[Other]\r\nx=1\r\n");
     AddHistoryItems({"c=1"});
-    WriteHistory();
+    WriteHistory(InputHistory);
     std::string text = IniText();
     EXPECT_EQ(SectionNames(text), (Items{"Settings", "History", "Other"}));
     EXPECT_EQ(SectionLines(text, "Settings"), Items{"Opacity=55"});
@@ -132,9 +132,9 @@ TEST_F(HistoryWrite, OtherSectionsAreLeftAsTheyWere) {
 TEST_F(HistoryWrite, WrittenLinesLoadBackUnchanged) {
     const Items lines = {"1+2=3", "255=xFF", "10=b1010", "(1+2)*3=9", "\x95\x5c=?"};
     AddHistoryItems(lines);
-    WriteHistory();
+    WriteHistory(InputHistory);
     SendMessageA(InputCombo, CB_RESETCONTENT, 0, 0);
-    LoadHistory();
+    LoadHistory(InputHistory);
     EXPECT_EQ(HistoryItems(), lines);
 }
 
@@ -143,9 +143,9 @@ TEST_F(HistoryWrite, ASectionThatCannotBeWrittenIsSkippedQuietly) {
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
     lstrcpyA(IniPath, blocked.c_str());
     AddHistoryItems({"1+2=3", "4"});
-    EXPECT_TRUE(WriteHistory());
+    EXPECT_TRUE(WriteHistory(InputHistory));
     EXPECT_TRUE(GetFileAttributesA(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_TRUE(LoadHistory());
+    EXPECT_TRUE(LoadHistory(InputHistory));
     EXPECT_EQ(HistoryItems(), (Items{"1+2=3", "4"}));
 }
 

@@ -111,7 +111,7 @@ TEST_F(IniPathInUse, TheFileLandsInADirectoryNamedWithTrailByte5C) {
     BuildIniPath(IniPath, IniFileName);
     ASSERT_EQ(std::string(IniPath), dbcsDirectory + IniFileName);
     Settings.Opacity = 33;
-    SaveSettings();
+    SaveSettings(MainWindow, InputHistory);
     std::string text = ReadTextFile(dbcsDirectory + IniFileName);
     EXPECT_EQ(SectionNames(text), (std::vector<std::string>{"Settings", "History"}));
     EXPECT_EQ(GetFileAttributesA((directory + IniFileName).c_str()), INVALID_FILE_ATTRIBUTES);

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../../ui/inputline.h"
 #include "settings.h"
 
 // The Settings record as the program starts, before the default GUI font is copied in.

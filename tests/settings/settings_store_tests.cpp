@@ -225,7 +225,7 @@ using SettingsSave = IniFileTest;
 
 TEST_F(SettingsSave, AFirstSaveWritesTheNineteenKeysInOrderThenTheHistory) {
     LoadSettings();
-    ASSERT_TRUE(SaveSettings());
+    ASSERT_TRUE(SaveSettings(MainWindow, InputHistory));
     const LOGFONTA& font = Settings.Font;
     std::vector<std::string> expected = {
         "WindowLeft=33",
@@ -280,7 +280,7 @@ TEST_F(SettingsSave, EachFieldIsWrittenAsItStandsInMemory) {
         UseNewIniFile(row.fileLines[0] != '\0' ? SettingsFile(row.fileLines) : std::string());
         LoadSettings();
         row.change();
-        SaveSettings();
+        SaveSettings(MainWindow, InputHistory);
         std::vector<std::string> lines = SectionLines(IniText(), "Settings");
         EXPECT_NE(std::find(lines.begin(), lines.end(), row.expectedLine), lines.end())
             << row.expectedLine;
@@ -305,7 +305,7 @@ TEST_F(SettingsSave, ASavedFileLoadsBackEveryStoredField) {
     Settings.Font.lfWeight = 700;
     Settings.Font.lfItalic = 1;
     Settings.Opacity = 42;
-    SaveSettings();
+    SaveSettings(MainWindow, InputHistory);
     SettingsRecord saved = Settings;
 
     ResetSettings();
@@ -338,7 +338,7 @@ TEST_F(SettingsSave, AMinimisedWindowSavesItsRestoredRectangle) {
     placement.rcNormalPosition = RECT{50, 60, 450, 90};
     ASSERT_TRUE(SetWindowPlacement(MainWindow, &placement));
     ASSERT_TRUE(IsIconic(MainWindow));
-    SaveSettings();
+    SaveSettings(MainWindow, InputHistory);
     std::vector<std::string> lines = SectionLines(IniText(), "Settings");
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3),
@@ -350,7 +350,7 @@ TEST_F(SettingsSave, KeysAndSectionsItDoesNotOwnAreKept) {
                   "HexBits=64\r\n\r\n[Extra]\r\nx=1\r\n");
     LoadSettings();
     Settings.Opacity = 80;
-    SaveSettings();
+    SaveSettings(MainWindow, InputHistory);
     std::string text = IniText();
     EXPECT_EQ(SectionNames(text),
               (std::vector<std::string>{"Other", "Settings", "Extra", "History"}));
@@ -370,7 +370,7 @@ TEST_F(SettingsSave, AFileThatCannotBeCreatedIsLeftAloneQuietly) {
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
     lstrcpyA(IniPath, blocked.c_str());
     AddHistoryItems({"1+2=3"});
-    EXPECT_TRUE(SaveSettings());
+    EXPECT_TRUE(SaveSettings(MainWindow, InputHistory));
     EXPECT_TRUE(GetFileAttributesA(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((blocked + "\\*.*").c_str(), &found);
@@ -392,7 +392,7 @@ TEST_F(SettingsSave, AFileHeldOpenByAnotherProgramKeepsItsOldText) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Settings.Opacity = 90;
-    EXPECT_TRUE(SaveSettings());
+    EXPECT_TRUE(SaveSettings(MainWindow, InputHistory));
     CloseHandle(held);
     EXPECT_EQ(ReadTextFile(path), old);
 }
