@@ -34,18 +34,26 @@ enum FunctionId {
     FunctionTan,
 };
 
+// The angle functions take degrees: their argument is turned into radians before the call.
+enum ArgumentUnit { PlainArgument, DegreesArgument };
+
 struct FunctionName {
     const char* name; // lower case
     FunctionId id;
+    ArgumentUnit unit;
 };
 
 const FunctionName FunctionNames[] = {
-    {"abs", FunctionAbs},   {"acos", FunctionAcos}, {"asin", FunctionAsin},
-    {"atan", FunctionAtan}, {"cos", FunctionCos},   {"cur", FunctionCur},
-    {"exp", FunctionExp},   {"log", FunctionLog},   {"log10", FunctionLog10},
-    {"sin", FunctionSin},   {"sqr", FunctionSqrt},  {"sqrt", FunctionSqrt},
-    {"tan", FunctionTan},
+    {"abs", FunctionAbs, PlainArgument},     {"acos", FunctionAcos, PlainArgument},
+    {"asin", FunctionAsin, PlainArgument},   {"atan", FunctionAtan, PlainArgument},
+    {"cos", FunctionCos, DegreesArgument},   {"cur", FunctionCur, PlainArgument},
+    {"exp", FunctionExp, PlainArgument},     {"log", FunctionLog, PlainArgument},
+    {"log10", FunctionLog10, PlainArgument}, {"sin", FunctionSin, DegreesArgument},
+    {"sqr", FunctionSqrt, PlainArgument},    {"sqrt", FunctionSqrt, PlainArgument},
+    {"tan", FunctionTan, DegreesArgument},
 };
+
+const FunctionName UnknownFunction = {"", FunctionNone, PlainArgument};
 
 const char* const ConstantNames[] = {"pi", "pai"};
 
@@ -88,13 +96,13 @@ bool NameIs(const char* text, int length, const char* lowerName) {
     return lowerName[i] == '\0';
 }
 
-FunctionId FindFunction(const char* name, int length) {
+const FunctionName& FindFunction(const char* name, int length) {
     for (const FunctionName& entry : FunctionNames) {
         if (NameIs(name, length, entry.name)) {
-            return entry.id;
+            return entry;
         }
     }
-    return FunctionNone;
+    return UnknownFunction;
 }
 
 bool IsConstantName(const char* name, int length) {
@@ -345,11 +353,15 @@ EvalStatus ParseDecimalLiteral(const char** cursor, long double* value) {
 
 // function := name "(" sum ")"   (no blank between the name and its parenthesis)
 // The argument is evaluated before the name is looked up, so an error inside it wins.
-EvalStatus CallFunction(FunctionId function, long double x, long double* value) {
+EvalStatus CallFunction(const FunctionName& function, long double x, long double* value) {
+    if (function.unit == DegreesArgument) {
+        EvalStatus status = DegToRad(x, &x);
+        if (status != EvalOk) {
+            return status;
+        }
+    }
     long double result = 0;
-    long double radians = 0;
-    EvalStatus status = EvalOk;
-    switch (function) {
+    switch (function.id) {
     case FunctionAbs: result = MathFabs(x); break;
     case FunctionAcos:
         if (!(x >= -1 && x <= 1)) {
@@ -364,12 +376,7 @@ EvalStatus CallFunction(FunctionId function, long double x, long double* value) 
         result = MathAsin(x) * RadToDeg;
         break;
     case FunctionAtan: result = MathAtan(x) * RadToDeg; break;
-    case FunctionCos:
-        if ((status = DegToRad(x, &radians)) != EvalOk) {
-            return status;
-        }
-        result = MathCos(radians);
-        break;
+    case FunctionCos: result = MathCos(x); break;
     case FunctionCur:
         result = MathPow(MathFabs(x), OneThird);
         if (x < 0) {
@@ -384,24 +391,14 @@ EvalStatus CallFunction(FunctionId function, long double x, long double* value) 
         result = MathLog(x);
         break;
     case FunctionLog10: result = MathLog10(x); break;
-    case FunctionSin:
-        if ((status = DegToRad(x, &radians)) != EvalOk) {
-            return status;
-        }
-        result = MathSin(radians);
-        break;
+    case FunctionSin: result = MathSin(x); break;
     case FunctionSqrt:
         if (!(x >= 0)) {
             return EvalDomainError;
         }
         result = MathSqrt(x);
         break;
-    case FunctionTan:
-        if ((status = DegToRad(x, &radians)) != EvalOk) {
-            return status;
-        }
-        result = MathTan(radians);
-        break;
+    case FunctionTan: result = MathTan(x); break;
     case FunctionNone: return EvalUnknownName;
     }
     if (MathErrorStatus != EvalOk) {
