@@ -83,6 +83,10 @@ LineUpdate ComputeLineUpdate(const char* text, int hexBits) {
     return update;
 }
 
+bool EnterAppendsEquals(const char* text, int length) {
+    return length > 0 && length < MaxLineLength && memchr(text, '=', length) == nullptr;
+}
+
 void ApplyLineUpdate(const char* text, const LineUpdate& update, char* out) {
     int keep = update.outcome == LineNotApplicable ? MaxLineLength : update.replaceFrom;
     if (keep > MaxLineLength) {

@@ -35,6 +35,11 @@ struct LineUpdate {
 // MaxLineLength) fails with EvalOverflow and "?", rather than being shown cut to another number.
 LineUpdate ComputeLineUpdate(const char* text, int hexBits);
 
+// Enter completes a line with "=" at its end, unless the line is empty, already holds a "=", or
+// is full (MaxLineLength characters leave the "=" no room; the line then stays as it is). text
+// holds length characters; what stands behind them is not read.
+bool EnterAppendsEquals(const char* text, int length);
+
 // Writes the rewritten line (text up to replaceFrom, then the result) into out, a buffer of
 // LineBufferSize bytes, cut to MaxLineLength characters. Copies text unchanged (cut likewise) when
 // the update is not applicable. text and out must not overlap.

@@ -92,8 +92,7 @@ bool RefuseLine(unsigned long lineNumber, const char* reason) {
 // Rewrites one line as Enter does. line holds length characters and has room for one more and the
 // terminator. Returns false when the line showed "?".
 bool HandleLine(char* line, int length) {
-    // Enter appends the missing "=", except where the line limit drops it.
-    if (length > 0 && length < MaxLineLength && memchr(line, '=', length) == nullptr) {
+    if (EnterAppendsEquals(line, length)) {
         line[length++] = '=';
     }
     line[length] = '\0';

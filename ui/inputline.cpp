@@ -78,15 +78,10 @@ LRESULT CompleteLine() {
     }
     // Counted here: the reported length may exceed the real one when double-byte text is in it.
     int length = lstrlenA(LineBuffer);
-    if (!std::strchr(LineBuffer, '=')) {
-        // On a full line the "=" has no room; the line is then left as it is.
-        if (length >= MaxLineLength) {
-            return 0;
-        }
+    if (EnterAppendsEquals(LineBuffer, length)) {
         AppendEquals(length);
-    } else if (LineBuffer[0] == '=') {
-        return 0;
     }
+    // A full line without "=", and one that starts with it, are not evaluated: left as they are.
     if (!EvaluateLine()) {
         return 0;
     }
@@ -195,20 +190,14 @@ bool EvaluateLine() {
     if (update.outcome == LineNotApplicable) {
         return false;
     }
-    // Whatever the result, the line holds no more than its limit afterwards.
-    int room = MaxLineLength - update.replaceFrom;
-    if (room < 0) {
-        room = 0;
-    }
-    if (room < ResultTextSize) {
-        update.resultText[room] = '\0';
-    }
+    // The rewritten line is cut to the limit by the engine; only its tail goes into the control.
+    char rewritten[LineBufferSize];
+    ApplyLineUpdate(LineBuffer, update, rewritten);
     int replaceFrom = EditPosition(LineBuffer, update.replaceFrom);
-    *std::strchr(LineBuffer, '=') = '\0';
 
     SuppressEditChange = true;
     DWORD selection = static_cast<DWORD>(SendMessageA(InputEdit, EM_GETSEL, 0, 0));
-    ReplaceFromTo(replaceFrom, update.resultText);
+    ReplaceFromTo(replaceFrom, rewritten + update.replaceFrom);
     SendMessageA(InputEdit, EM_SETSEL, LOWORD(selection), HIWORD(selection));
     SuppressEditChange = false;
     return update.outcome == LineSucceeded;

@@ -168,4 +168,30 @@ TEST(ComputeLineUpdate, EqualsEndsTheExpressionLikeTheEndOfTheText) {
     }
 }
 
+struct EnterCase {
+    std::string text;
+    int length; // of text, or fewer to show that what stands behind is not read
+    bool appends;
+};
+
+const EnterCase EnterCases[] = {
+    {"1+2", 3, true},
+    {"x", 1, true},
+    {"", 0, false},
+    {"1+2=", 4, false},
+    {"1+2=3", 5, false},
+    {"=5", 2, false},
+    {"1=2", 1, true}, // the "=" stands behind the counted characters
+    {std::string(MaxLineLength - 1, '9'), MaxLineLength - 1, true},
+    {std::string(MaxLineLength, '9'), MaxLineLength, false},
+    {std::string(MaxLineLength - 2, '9') + "=", MaxLineLength - 1, false},
+};
+
+TEST(EnterAppendsEquals, AppendsUnlessTheLineIsEmptyHoldsOneOrIsFull) {
+    for (const EnterCase& c : EnterCases) {
+        EXPECT_EQ(EnterAppendsEquals(c.text.c_str(), c.length), c.appends)
+            << c.text.size() << " characters: " << c.text.substr(0, 12);
+    }
+}
+
 } // namespace
