@@ -4,10 +4,7 @@
 set -e
 build=${TOLVEX_BUILD_DIR:-$PWD}
 while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname "$build"); done
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-export LANG=${TOLVEX_LANG:-ja_JP.UTF-8} LC_ALL=${TOLVEX_LANG:-ja_JP.UTF-8}
+. "$(dirname "$0")/wine-environment.sh" "$build/wineprefix"
 # The test run's own display wins over the one the developer sits at.
 if [ -f "$build/xvfb/display" ]; then
   export DISPLAY=$(cat "$build/xvfb/display")

@@ -5,8 +5,7 @@ set -u
 cmd=$1
 build=$2
 state=$build/xvfb
-export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+. "$(dirname "$0")/../cmake/wine-environment.sh" "$build/wineprefix"
 
 start() {
   mkdir -p "$state"

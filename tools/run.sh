@@ -16,11 +16,7 @@ fi
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target tolvex
-export WINEPREFIX=${WINEPREFIX:-$PWD/build/run-wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-# The program is Japanese: code page 932 gives it the double-byte rules it was made for.
-export LANG=${TOLVEX_LANG:-ja_JP.UTF-8} LC_ALL=${TOLVEX_LANG:-ja_JP.UTF-8}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+. cmake/wine-environment.sh "$PWD/build/run-wineprefix"
 mkdir -p build/run
 cp build/windows/ui/tolvex.exe build/run/tolvex.exe
 echo "tolvex: starting build/run/tolvex.exe under Wine (its settings go to build/run/tolvex.ini)"
