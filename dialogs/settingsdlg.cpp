@@ -179,44 +179,17 @@ void ApplyHistoryLimit(HWND dialog) {
 
 void ApplyColors(HWND dialog) {
     Settings.UseColors = IsTicked(dialog, IDC_USECOLORS) ? 1 : 0;
-    if (Settings.UseColors && (WorkBackColor != Settings.BackColor || !BackBrush)) {
-        if (BackBrush) {
-            DeleteObject(BackBrush);
-        }
-        BackBrush = CreateSolidBrush(WorkBackColor);
-    } else if (!Settings.UseColors && BackBrush) {
-        DeleteObject(BackBrush);
-        BackBrush = nullptr;
-    }
     // Stored even while unused, so that ticking the box again brings them back.
     Settings.TextColor = WorkTextColor;
     Settings.BackColor = WorkBackColor;
+    ReplaceBackBrush();
 }
 
 void ApplyFont() {
-    if (!FontChosen) {
-        return;
+    // A font that cannot be made is not taken: the line keeps the readable one it has.
+    if (FontChosen && ReplaceMainFont(WorkFont)) {
+        Settings.Font = WorkFont;
     }
-    HFONT font = CreateFontIndirectA(&WorkFont);
-    if (!font) {
-        // Keep the line readable with the font it has rather than leave it without one.
-        return;
-    }
-    Settings.Font = WorkFont;
-    // The new font goes to the combo box before the old one is deleted, so it never holds a
-    // deleted handle.
-    HFONT previous = MainFont;
-    MainFont = font;
-    SendMessageA(InputCombo, WM_SETFONT, reinterpret_cast<WPARAM>(MainFont), FALSE);
-    if (previous) {
-        DeleteObject(previous);
-    }
-    RECT window;
-    GetWindowRect(MainWindow, &window);
-    // FixedWindowHeight is also the window's tracking limit, so it must change before the move.
-    FixedWindowHeight = CalcWindowHeight();
-    MoveWindow(MainWindow, window.left, window.top, window.right - window.left, FixedWindowHeight,
-               TRUE);
 }
 
 void ApplyOpacity(HWND dialog) {

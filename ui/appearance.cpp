@@ -43,9 +43,7 @@ void ReleaseLayeredAttributes() {
 
 void CreateAppearanceObjects() {
     MainFont = CreateFontIndirectA(&Settings.Font);
-    if (Settings.UseColors) {
-        BackBrush = CreateSolidBrush(Settings.BackColor);
-    }
+    ReplaceBackBrush();
 }
 
 void DeleteAppearanceObjects() {
@@ -57,6 +55,38 @@ void DeleteAppearanceObjects() {
         DeleteObject(MainFont);
         MainFont = nullptr;
     }
+}
+
+void ReplaceBackBrush() {
+    if (BackBrush) {
+        DeleteObject(BackBrush);
+        BackBrush = nullptr;
+    }
+    if (Settings.UseColors) {
+        BackBrush = CreateSolidBrush(Settings.BackColor);
+    }
+}
+
+bool ReplaceMainFont(const LOGFONTA& font) {
+    HFONT created = CreateFontIndirectA(&font);
+    if (!created) {
+        return false;
+    }
+    // The new font goes to the combo box before the old one is deleted, so it never holds a
+    // deleted handle.
+    HFONT previous = MainFont;
+    MainFont = created;
+    SendMessageA(InputCombo, WM_SETFONT, reinterpret_cast<WPARAM>(MainFont), FALSE);
+    if (previous) {
+        DeleteObject(previous);
+    }
+    RECT window;
+    GetWindowRect(MainWindow, &window);
+    // FixedWindowHeight is also the window's tracking limit, so it must change before the move.
+    FixedWindowHeight = CalcWindowHeight();
+    MoveWindow(MainWindow, window.left, window.top, window.right - window.left, FixedWindowHeight,
+               TRUE);
+    return true;
 }
 
 int CalcWindowHeight() {

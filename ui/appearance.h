@@ -2,9 +2,10 @@
 // follows the font, the width limit, the grip strip it is dragged by, always-on-top and
 // translucency through layered windows (which older platforms lack).
 //
-// MainFont and BackBrush belong to this module: created by CreateAppearanceObjects while the
-// window is created, deleted by DeleteAppearanceObjects when it is destroyed. The settings dialog
-// replaces them with the same pieces when the user picks another font or colour.
+// MainFont, BackBrush and FixedWindowHeight belong to this module: created by
+// CreateAppearanceObjects while the window is created, replaced by ReplaceBackBrush and
+// ReplaceMainFont when the settings dialog applies another colour or font, deleted by
+// DeleteAppearanceObjects when the window is destroyed.
 #pragma once
 
 #include <windows.h>
@@ -37,6 +38,12 @@ void ReleaseLayeredAttributes();
 // MainFont from Settings.Font, and BackBrush from Settings.BackColor when UseColors is on.
 void CreateAppearanceObjects();
 void DeleteAppearanceObjects();
+// Makes BackBrush follow Settings.UseColors and Settings.BackColor: a brush of that colour
+// replaces the old one, and none is left while colours are off.
+void ReplaceBackBrush();
+// Replaces MainFont by one made from font, gives it to InputCombo and fits MainWindow's height to
+// it. False, with everything left as it was, when no such font can be made.
+bool ReplaceMainFont(const LOGFONTA& font);
 
 // The outer height that gives InputCombo exactly one line of MainFont, for MainWindow's styles.
 int CalcWindowHeight();
