@@ -12,16 +12,6 @@
 #include "../ui/hotkeycode.h"
 #include "../ui/tray.h"
 
-COLORREF WorkTextColor;
-COLORREF WorkBackColor;
-LOGFONTA WorkFont;
-int FontChosen;
-COLORREF CustomColors[CustomColorCount] = {
-    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
-    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
-
 namespace {
 
 constexpr int OpacityPageSize = 10;
@@ -34,6 +24,23 @@ constexpr int OpacityLabelSize = 16;
 constexpr int NumberTextSize = 32;
 constexpr DWORD PickFontFlags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_FORCEFONTEXIST;
 
+// Working copies of the colours, loaded when the dialog opens and painted by the two swatches.
+COLORREF WorkTextColor;
+COLORREF WorkBackColor;
+// Working copy of the font, loaded when the dialog opens; the font chooser edits it.
+LOGFONTA WorkFont;
+// 1 once the font chooser has returned with OK during this opening: only then is the font
+// replaced at OK, even when the same font was chosen again.
+int FontChosen;
+// The colour chooser's custom-colour row, shared by both colour buttons. Starts all white and
+// keeps the user's custom colours for the life of the process (they are never stored).
+constexpr int CustomColorCount = 16;
+COLORREF CustomColors[CustomColorCount] = {
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255), RGB(255, 255, 255)};
+
 bool IsTicked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
@@ -44,6 +51,47 @@ void Tick(HWND dialog, int id, int on) {
 
 LRESULT SendItem(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendDlgItemMessageA(dialog, id, message, wParam, lParam);
+}
+
+// Runs the colour chooser owned by owner, starting at *color. On OK stores the choice in *color
+// and returns 1; on Cancel or failure leaves it alone and returns 0.
+int PickColor(HWND owner, COLORREF* color) {
+    CHOOSECOLORA chooser = {};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = owner;
+    chooser.rgbResult = *color;
+    chooser.lpCustColors = CustomColors;
+    chooser.Flags = CC_RGBINIT;
+    if (!ChooseColorA(&chooser)) {
+        return 0;
+    }
+    *color = chooser.rgbResult;
+    return 1;
+}
+
+// Runs the font chooser owned by owner on *font (initial and result font). Non-zero when the
+// user pressed OK; the chooser has then written the chosen font into *font.
+BOOL PickFont(HWND owner, LOGFONTA* font) {
+    CHOOSEFONTA chooser = {};
+    chooser.lStructSize = sizeof chooser;
+    chooser.hwndOwner = owner;
+    chooser.lpLogFont = font;
+    chooser.Flags = PickFontFlags;
+    return ChooseFontA(&chooser);
+}
+
+// Shows the trackbar's position in the opacity label as "70 %".
+void ShowOpacityLabel(HWND dialog) {
+    char label[OpacityLabelSize];
+    wsprintfA(label, "%d %%", static_cast<int>(SendItem(dialog, IDC_OPACITY, TBM_GETPOS, 0, 0)));
+    SetDlgItemTextA(dialog, IDC_OPACITY_VALUE, label);
+}
+
+// Enables (enable non-zero) or disables every control from id first to id last inclusive.
+void EnableControlRange(HWND dialog, int first, int last, BOOL enable) {
+    for (int id = first; id <= last; ++id) {
+        EnableWindow(GetDlgItem(dialog, id), enable);
+    }
 }
 
 // True for a run of digits: the only text the field accepts that GetDlgItemInt can still refuse,
@@ -251,29 +299,6 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-int PickColor(HWND owner, COLORREF* color) {
-    CHOOSECOLORA chooser = {};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = owner;
-    chooser.rgbResult = *color;
-    chooser.lpCustColors = CustomColors;
-    chooser.Flags = CC_RGBINIT;
-    if (!ChooseColorA(&chooser)) {
-        return 0;
-    }
-    *color = chooser.rgbResult;
-    return 1;
-}
-
-BOOL PickFont(HWND owner, LOGFONTA* font) {
-    CHOOSEFONTA chooser = {};
-    chooser.lStructSize = sizeof chooser;
-    chooser.hwndOwner = owner;
-    chooser.lpLogFont = font;
-    chooser.Flags = PickFontFlags;
-    return ChooseFontA(&chooser);
-}
-
 void ShowFontLabel(HWND dialog, const LOGFONTA* font) {
     HDC dc = GetDC(InputEdit);
     if (!dc) {
@@ -300,16 +325,4 @@ void ShowFontLabel(HWND dialog, const LOGFONTA* font) {
     SelectObject(dc, previous);
     DeleteObject(handle);
     ReleaseDC(InputEdit, dc);
-}
-
-void ShowOpacityLabel(HWND dialog) {
-    char label[OpacityLabelSize];
-    wsprintfA(label, "%d %%", static_cast<int>(SendItem(dialog, IDC_OPACITY, TBM_GETPOS, 0, 0)));
-    SetDlgItemTextA(dialog, IDC_OPACITY_VALUE, label);
-}
-
-void EnableControlRange(HWND dialog, int first, int last, BOOL enable) {
-    for (int id = first; id <= last; ++id) {
-        EnableWindow(GetDlgItem(dialog, id), enable);
-    }
 }

@@ -43,6 +43,12 @@ int NormaliseHexBits(int value) {
     return value <= 32 ? 32 : 64;
 }
 
+int ClampOpacity(int value) {
+    if (value < MinOpacity)
+        return MinOpacity;
+    return value > MaxOpacity ? MaxOpacity : value;
+}
+
 // Colours are COLORREF, not int, so they have a field of their own rather than a cast that would
 // read one type through another. The font stands for its four keys, which follow rules of their
 // own (see LoadFontKeys and SaveFontKeys).
@@ -174,12 +180,6 @@ int ClampMaxHistory(int value) {
     if (value < MinHistoryLimit)
         return MinHistoryLimit;
     return value > MaxHistoryLimit ? MaxHistoryLimit : value;
-}
-
-int ClampOpacity(int value) {
-    if (value < MinOpacity)
-        return MinOpacity;
-    return value > MaxOpacity ? MaxOpacity : value;
 }
 
 BOOL LoadSettings() {

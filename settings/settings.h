@@ -40,9 +40,8 @@ constexpr int MaxHistoryLimit = 100;
 constexpr int MinOpacity = 20;
 constexpr int MaxOpacity = 99;
 
-// value brought into MinHistoryLimit..MaxHistoryLimit, and into MinOpacity..MaxOpacity.
+// value brought into MinHistoryLimit..MaxHistoryLimit, as the file and the dialog both need it.
 int ClampMaxHistory(int value);
-int ClampOpacity(int value);
 
 // The settings in force; holds the defaults until LoadSettings runs. Font is all zero until
 // start-up copies the default GUI font into it.

@@ -8,10 +8,12 @@ HFONT MainFont;
 HBRUSH BackBrush;
 int FixedWindowHeight;
 int MinWindowWidth;
-HMODULE User32Module;
 LayeredAttributesFunction LayeredAttributesProc;
 
 namespace {
+
+// USER32.DLL loaded by name, so that a platform without layered windows still starts.
+HMODULE User32Module;
 
 constexpr BYTE FullAlpha = 255;
 constexpr int PercentScale = 100;

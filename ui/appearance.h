@@ -21,8 +21,6 @@ extern HBRUSH BackBrush;
 extern int FixedWindowHeight;
 // The main window's minimum tracking width, computed once at start-up.
 extern int MinWindowWidth;
-// USER32.DLL loaded by name, so that a platform without layered windows still starts.
-extern HMODULE User32Module;
 // SetLayeredWindowAttributes, or null for the whole run when the platform has none.
 extern LayeredAttributesFunction LayeredAttributesProc;
 

@@ -6,11 +6,16 @@
 #include "../engine/line.h"
 #include "globals.h"
 
-bool SuppressEditChange;
-bool SkipTrailByte;
-WNDPROC PrevEditProc;
-
 namespace {
+
+// True while the line is being rewritten by the program itself, so that the change notification
+// the rewrite causes does not start another evaluation.
+bool SuppressEditChange;
+// True after a refused lead byte of a double-byte character: its trail byte, the next character
+// message, is swallowed too.
+bool SkipTrailByte;
+// The edit field's own window procedure, which every message the filter lets through reaches.
+WNDPROC PrevEditProc;
 
 constexpr UINT SimpleBeep = 0xFFFFFFFF;
 // A hexadecimal or binary line needs at least an expression digit, "=", the letter and a digit.
@@ -71,6 +76,16 @@ void AppendEquals(int length) {
     SuppressEditChange = false;
 }
 
+// Copies the line into LineBuffer; returns its length, or 0 (LineBuffer untouched) when empty.
+int FetchLine() {
+    int length = GetWindowTextLengthA(InputCombo);
+    if (length < 1) {
+        return 0;
+    }
+    GetWindowTextA(InputCombo, LineBuffer, LineBufferSize);
+    return length;
+}
+
 // Enter: complete the line with "=", evaluate it and file it in the history when it succeeded.
 LRESULT CompleteLine() {
     if (FetchLine() <= 0) {
@@ -97,6 +112,19 @@ LRESULT FilterCharacter(HWND edit, WPARAM code, LPARAM lParam) {
     case FilterBeep: MessageBeep(SimpleBeep); return 0;
     }
     return 0;
+}
+
+LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_RETURN) {
+            return CompleteLine();
+        }
+        break;
+    case WM_CHAR: return FilterCharacter(edit, wParam, lParam);
+    default: break;
+    }
+    return CallWindowProcA(PrevEditProc, edit, message, wParam, lParam);
 }
 
 // Copies text into line (LineBufferSize bytes), cut to MaxLineLength bytes but never inside a
@@ -157,28 +185,6 @@ const HistoryList InputHistory = {HistoryCount, HistoryItem, AppendHistory};
 void InstallInputFilter(HWND edit) {
     PrevEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongA(edit, GWL_WNDPROC, reinterpret_cast<LONG>(InputEditProc)));
-}
-
-LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN) {
-            return CompleteLine();
-        }
-        break;
-    case WM_CHAR: return FilterCharacter(edit, wParam, lParam);
-    default: break;
-    }
-    return CallWindowProcA(PrevEditProc, edit, message, wParam, lParam);
-}
-
-int FetchLine() {
-    int length = GetWindowTextLengthA(InputCombo);
-    if (length < 1) {
-        return 0;
-    }
-    GetWindowTextA(InputCombo, LineBuffer, LineBufferSize);
-    return length;
 }
 
 bool EvaluateLine() {

@@ -9,25 +9,16 @@
 
 #include "../settings/settings.h"
 
-// True while the line is being rewritten by the program itself, so that the change notification
-// the rewrite causes does not start another evaluation.
-extern bool SuppressEditChange;
-// True after a refused lead byte of a double-byte character: its trail byte, the next character
-// message, is swallowed too.
-extern bool SkipTrailByte;
-// The edit field's own window procedure, which every message the filter lets through reaches.
-extern WNDPROC PrevEditProc;
-
-// Subclasses the edit field with InputEditProc.
+// Subclasses the edit field with the character filter and the Enter key (WM_CREATE of the main
+// window).
 void InstallInputFilter(HWND edit);
-LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Copies the line into LineBuffer; returns its length, or 0 (LineBuffer untouched) when empty.
-int FetchLine();
 // Evaluates the line in front of its first "=" and writes the result behind it, keeping the
-// user's selection. True when a result was written without error.
+// user's selection. True when a result was written without error. Offered for the measurement of
+// a keystroke's cost.
 bool EvaluateLine();
 
+// The filter's decision, offered for its tests.
 enum FilterAction { FilterPass, FilterSwallow, FilterBeep };
 // What becomes of one typed character: passed to the edit field, swallowed silently, or refused
 // with the simple beep. A refused lead byte sets *skipTrailByte; the next code clears it.
@@ -38,8 +29,9 @@ FilterAction FilterInputChar(WPARAM code, bool* skipTrailByte);
 // character.
 extern const HistoryList InputHistory;
 
-// Puts line at the top of the combo box list: an equal item (ignoring case) further down moves
-// up, as written now; an equal top item stays as it is; a new line may push out the last item.
+// Offered for its tests. Puts line at the top of the combo box list: an equal item (ignoring case)
+// further down moves up, as written now; an equal top item stays as it is; a new line may push out
+// the last item.
 void PushHistory(HWND list, const char* line, int maxHistory);
 
 // CBN_EDITCHANGE of the input line: the live evaluation.

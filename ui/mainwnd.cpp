@@ -1,4 +1,4 @@
-// The main window's procedure, child controls, layout, bitmaps, menus and commands.
+// The main window's procedure, child controls, layout, bitmaps, menus, commands and shut-down.
 #include "mainwnd.h"
 
 #include <windowsx.h>
@@ -12,11 +12,15 @@
 #include "inputline.h"
 #include "tray.h"
 
+namespace {
+
+// The bitmaps shown on ClearButton, MenuButton and CloseButton.
 HBITMAP ClearBitmap;
 HBITMAP MenuBitmap;
 HBITMAP CloseBitmap;
-
-namespace {
+// Set once the settings have been written at the end of the session, so a repeated end-session
+// message does not write them again.
+bool SavedAtSessionEnd;
 
 // The combo box is this much taller than the line: the rest is its drop-down list.
 constexpr int DropDownListHeight = 64;
@@ -27,6 +31,27 @@ constexpr DWORD ComboStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER
 HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
     return CreateWindowExA(0, className, "", style, 0, 0, 0, 0, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
+}
+
+// Loads the bitmap of button (one of the three), keeps it in its variable and shows it.
+void LoadButtonBitmaps(HWND button) {
+    // By control id, since the button's handle variable is not yet set while it is created.
+    int resource = IDB_CLOSE;
+    HBITMAP* bitmap = &CloseBitmap;
+    switch (GetDlgCtrlID(button)) {
+    case IDC_CLEAR:
+        resource = IDB_CLEAR;
+        bitmap = &ClearBitmap;
+        break;
+    case IDC_MENU:
+        resource = IDB_MENU;
+        bitmap = &MenuBitmap;
+        break;
+    default: break;
+    }
+    *bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_BITMAP,
+                                              0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
+    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(*bitmap));
 }
 
 HWND CreateBitmapButton(HWND parent, int id) {
@@ -83,24 +108,18 @@ void DestroyMainWindow(HWND window) {
     PostQuitMessage(0);
 }
 
-} // namespace
-
-HMENU LoadMainMenu() {
-    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAINMENU));
-    CheckMenuItem(menu, IDM_TOPMOST,
-                  MF_BYCOMMAND | (Settings.AlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
-    if (LayeredAttributesProc) {
-        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_ENABLED);
-        CheckMenuItem(menu, IDM_TRANSLUCENT,
-                      MF_BYCOMMAND | (Settings.Translucent ? MF_CHECKED : MF_UNCHECKED));
-    } else {
-        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+LRESULT OnEndSession(HWND window, WPARAM sessionEnds) {
+    // The process is ended after this without its window being destroyed, so the exit's save
+    // would never run: write now what the exit would have written.
+    if (sessionEnds && !SavedAtSessionEnd) {
+        SavedAtSessionEnd = true;
+        SaveSettings(window, InputHistory);
     }
-    CheckMenuRadioItem(menu, IDM_HEX32, IDM_HEX64, Settings.HexBits == 32 ? IDM_HEX32 : IDM_HEX64,
-                       MF_BYCOMMAND);
-    return menu;
+    return 0;
 }
 
+// The WM_CREATE work: font and brush, combo box with its filtered edit field, the three buttons
+// and, when resident, the notification-area icon. Always succeeds.
 BOOL CreateChildControls(HWND window) {
     CreateAppearanceObjects();
     InputCombo = CreateChild(window, "COMBOBOX", ComboStyle, IDC_INPUT);
@@ -117,6 +136,7 @@ BOOL CreateChildControls(HWND window) {
     return TRUE;
 }
 
+// Places the combo box and the buttons for a client area of width × height; nothing is clamped.
 void LayoutChildControls(int width, int height) {
     MoveWindow(InputCombo, GripStripWidth + GripGapWidth, 0,
                width - 3 * height - GripStripWidth - GripGapWidth, height + DropDownListHeight,
@@ -126,26 +146,7 @@ void LayoutChildControls(int width, int height) {
     MoveWindow(CloseButton, width - height, 0, height, height, TRUE);
 }
 
-void LoadButtonBitmaps(HWND button) {
-    // By control id, since the button's handle variable is not yet set while it is created.
-    int resource = IDB_CLOSE;
-    HBITMAP* bitmap = &CloseBitmap;
-    switch (GetDlgCtrlID(button)) {
-    case IDC_CLEAR:
-        resource = IDB_CLEAR;
-        bitmap = &ClearBitmap;
-        break;
-    case IDC_MENU:
-        resource = IDB_MENU;
-        bitmap = &MenuBitmap;
-        break;
-    default: break;
-    }
-    *bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_BITMAP,
-                                              0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
-    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(*bitmap));
-}
-
+// The WM_COMMAND work for one command id (low word of wParam) and notification code (high word).
 void OnMainCommand(HWND window, int id, HWND, int code) {
     switch (id) {
     case IDM_CUT: SendMessageA(InputEdit, WM_CUT, 0, 0); break;
@@ -179,6 +180,24 @@ void OnMainCommand(HWND window, int id, HWND, int code) {
     }
 }
 
+} // namespace
+
+HMENU LoadMainMenu() {
+    HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_MAINMENU));
+    CheckMenuItem(menu, IDM_TOPMOST,
+                  MF_BYCOMMAND | (Settings.AlwaysOnTop ? MF_CHECKED : MF_UNCHECKED));
+    if (LayeredAttributesProc) {
+        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_ENABLED);
+        CheckMenuItem(menu, IDM_TRANSLUCENT,
+                      MF_BYCOMMAND | (Settings.Translucent ? MF_CHECKED : MF_UNCHECKED));
+    } else {
+        EnableMenuItem(menu, IDM_TRANSLUCENT, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+    }
+    CheckMenuRadioItem(menu, IDM_HEX32, IDM_HEX64, Settings.HexBits == 32 ? IDM_HEX32 : IDM_HEX64,
+                       MF_BYCOMMAND);
+    return menu;
+}
+
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return CreateChildControls(window) ? 0 : -1;
@@ -206,7 +225,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_DESTROY: DestroyMainWindow(window); return 0;
     case TrayCallbackMessage: return OnTrayCallback(window, lParam);
     case WM_HOTKEY: return OnHotKey(window);
-    case WM_ENDSESSION: return OnEndSession(wParam);
+    case WM_ENDSESSION: return OnEndSession(window, wParam);
     default:
         // A registered message has no fixed number, so it cannot be a case of its own.
         if (IsTaskbarCreated(message)) {

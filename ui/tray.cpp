@@ -5,12 +5,12 @@
 #include "../settings/settings.h"
 #include "globals.h"
 #include "hotkeycode.h"
-#include "inputline.h"
-
-UINT TaskbarCreatedMessage;
-bool SavedAtSessionEnd;
 
 namespace {
+
+// The shell's broadcast after it has (re)started, when every icon has to be added again; 0 until
+// the first AddTrayIcon registers it, so that no ordinary message is mistaken for it.
+UINT TaskbarCreatedMessage;
 
 static_assert(HotKeyModAlt == MOD_ALT && HotKeyModControl == MOD_CONTROL &&
                   HotKeyModShift == MOD_SHIFT && HotKeyModWin == MOD_WIN,
@@ -42,6 +42,30 @@ void ShowTrayMenu(HWND window) {
     TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
     PostMessageA(window, WM_NULL, 0, 0);
     DestroyMenu(menu);
+}
+
+// Makes window the foreground window, even when another process owns the foreground.
+void BringToFront(HWND window) {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    GetVersionExA(&version);
+#pragma GCC diagnostic pop
+    bool guardedForeground =
+        (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && version.dwMinorVersion >= 10) ||
+        (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5);
+    if (!guardedForeground) {
+        SetForegroundWindow(window);
+        return;
+    }
+    // Newer platforms refuse the foreground to a process that does not own it; for the moment of
+    // the call this thread shares the input state of the thread that does.
+    DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    DWORD ownThread = GetWindowThreadProcessId(window, nullptr);
+    AttachThreadInput(ownThread, foregroundThread, TRUE);
+    SetForegroundWindow(window);
+    AttachThreadInput(ownThread, foregroundThread, FALSE);
 }
 
 } // namespace
@@ -83,29 +107,6 @@ BOOL RemoveTrayIcon(HWND window) {
     data.hWnd = window;
     data.uID = TrayIconId;
     return Shell_NotifyIconA(NIM_DELETE, &data);
-}
-
-void BringToFront(HWND window) {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    GetVersionExA(&version);
-#pragma GCC diagnostic pop
-    bool guardedForeground =
-        (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS && version.dwMinorVersion >= 10) ||
-        (version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5);
-    if (!guardedForeground) {
-        SetForegroundWindow(window);
-        return;
-    }
-    // Newer platforms refuse the foreground to a process that does not own it; for the moment of
-    // the call this thread shares the input state of the thread that does.
-    DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-    DWORD ownThread = GetWindowThreadProcessId(window, nullptr);
-    AttachThreadInput(ownThread, foregroundThread, TRUE);
-    SetForegroundWindow(window);
-    AttachThreadInput(ownThread, foregroundThread, FALSE);
 }
 
 void ShowMainWindow() {
@@ -153,16 +154,6 @@ LRESULT OnTaskbarCreated(HWND window) {
     // reachable only by its hot key or a second start.
     if (Settings.Resident) {
         AddTrayIcon(window);
-    }
-    return 0;
-}
-
-LRESULT OnEndSession(WPARAM sessionEnds) {
-    // The process is ended after this without its window being destroyed, so the exit's save
-    // would never run: write now what the exit would have written.
-    if (sessionEnds && !SavedAtSessionEnd) {
-        SavedAtSessionEnd = true;
-        SaveSettings(MainWindow, InputHistory);
     }
     return 0;
 }

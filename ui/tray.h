@@ -1,6 +1,6 @@
 // The ways back to a hidden or buried main window: the notification-area icon, resident mode,
 // the global hot key, and the show-and-raise work of IDM_SHOW that all of them end in; also what
-// a long-running copy does when the shell restarts or the session ends.
+// a long-running copy does when the shell restarts.
 //
 // Every routine runs on the GUI thread. The hot key lives on MainWindow under the identifier 0;
 // the icon is uID 1 of whichever window is passed. The icon's image is never freed (a loaded
@@ -12,13 +12,6 @@
 // The icon's callback message to the main window; its lParam is the mouse message.
 constexpr UINT TrayCallbackMessage = WM_USER;
 
-// The shell's broadcast after it has (re)started, when every icon has to be added again; 0 until
-// the first AddTrayIcon registers it, so that no ordinary message is mistaken for it.
-extern UINT TaskbarCreatedMessage;
-// Set once the settings have been written at the end of the session, so a repeated end-session
-// message does not write them again.
-extern bool SavedAtSessionEnd;
-
 // Registers the hot key for code (low 16 bits, the hot-key control's encoding) on MainWindow,
 // releasing any earlier one first, or only releases it when those bits are 0 (then TRUE). On a
 // failed registration the warning box is shown and the result is FALSE; no hot key is left then.
@@ -28,16 +21,13 @@ void AddTrayIcon(HWND window);
 // Deletes window's icon; returns the shell's answer, which no caller needs.
 BOOL RemoveTrayIcon(HWND window);
 
-// Makes window the foreground window, even when another process owns the foreground.
-void BringToFront(HWND window);
 // IDM_SHOW: shows MainWindow, restores it when minimised and brings it to the front; never hides.
 void ShowMainWindow();
 
 // Message work of MainWndProc: WM_HOTKEY, the icon's callback, WM_CLOSE (hides the window in
-// resident mode), the shell's restart broadcast and WM_ENDSESSION.
+// resident mode) and the shell's restart broadcast.
 LRESULT OnHotKey(HWND window);
 LRESULT OnTrayCallback(HWND window, LPARAM mouseMessage);
 LRESULT OnCloseRequest(HWND window, WPARAM wParam, LPARAM lParam);
 bool IsTaskbarCreated(UINT message);
 LRESULT OnTaskbarCreated(HWND window);
-LRESULT OnEndSession(WPARAM sessionEnds);
