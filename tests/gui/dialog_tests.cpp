@@ -22,7 +22,6 @@ namespace {
 const wchar_t SettingsCaption[] = L"設定";
 const wchar_t AboutCaption[] = L"バージョン情報";
 const wchar_t HotKeyWarning[] = L"ホットキーが設定できません。";
-constexpr UINT MessageTimeoutMs = 5000;
 constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF Black = RGB(0, 0, 0);
 
@@ -40,36 +39,17 @@ LRESULT SendTo(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) 
     return static_cast<LRESULT>(result);
 }
 
-struct DialogSearch {
-    DWORD processId;
-    const wchar_t* caption; // null: any caption
-    HWND except;
-    HWND found;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM context) {
-    DialogSearch* search = reinterpret_cast<DialogSearch*>(context);
-    char className[16] = "";
-    GetClassNameA(window, className, sizeof className);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (std::string(className) != "#32770" || processId != search->processId ||
-        window == search->except || !IsWindowVisible(window) ||
-        (search->caption && WideText(window) != search->caption)) {
-        return TRUE;
-    }
-    search->found = window;
-    return FALSE;
-}
-
 // A visible dialog of tolvex with that caption (or any other than except), once it appears.
 HWND WaitForDialog(const Tolvex& tolvex, const wchar_t* caption, HWND except = nullptr) {
-    DialogSearch search = {tolvex.process.dwProcessId, caption, except, nullptr};
+    auto wanted = [&](HWND window) {
+        return window != except && IsWindowVisible(window) &&
+               (!caption || WideText(window) == caption);
+    };
+    HWND found = nullptr;
     WaitUntil([&] {
-        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        return (found = FindTopWindow("#32770", tolvex.process.dwProcessId, wanted)) != nullptr;
     });
-    return search.found;
+    return found;
 }
 
 // Posted: the dialogs are modal, and a sent command would not return until they close.
@@ -147,11 +127,6 @@ std::string HistoryIni(int count) {
         text += std::to_string(i) + "=" + std::to_string(i) + "+0=" + std::to_string(i) + "\r\n";
     }
     return text;
-}
-
-std::string TestName() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(info->test_suite_name()) + "." + info->name();
 }
 
 // The dialogs' face may be missing from the test prefix; the nearest installed face stands in,

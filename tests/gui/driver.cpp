@@ -1,7 +1,6 @@
 // The GUI tests' driver: fresh directories, starting tolvex.exe, reading and driving its window.
 #include "driver.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace gui {
@@ -9,8 +8,9 @@ namespace gui {
 namespace {
 
 constexpr DWORD PollIntervalMs = 10;
-constexpr UINT MessageTimeoutMs = 5000;
 constexpr char ClassName[] = "tolvex class";
+// The identifier under which Captured tries a combination for itself.
+constexpr int ProbeHotKeyId = 0xBFE0;
 
 // Paths that CMake hands over are Unix paths; Wine shows the Unix root as drive Z:.
 std::string WindowsPath(const char* unixPath) {
@@ -45,47 +45,50 @@ void RemoveTree(const std::string& directory) {
 }
 
 struct WindowSearch {
+    const char* className;
     DWORD processId; // 0: any process
-    bool visibleOnly;
+    const std::function<bool(HWND)>* accept;
     std::vector<HWND> found;
+    bool firstOnly;
 };
 
-BOOL CALLBACK CollectTolvexWindow(HWND window, LPARAM context) {
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
     WindowSearch* search = reinterpret_cast<WindowSearch*>(context);
     char className[64] = "";
     GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, ClassName) != 0) {
-        return TRUE;
-    }
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (search->processId != 0 && processId != search->processId) {
-        return TRUE;
-    }
-    if (search->visibleOnly && !IsWindowVisible(window)) {
+    if (lstrcmpiA(className, search->className) != 0 ||
+        (search->processId != 0 && processId != search->processId) ||
+        (*search->accept && !(*search->accept)(window))) {
         return TRUE;
     }
     search->found.push_back(window);
-    return TRUE;
+    return !search->firstOnly;
 }
 
-struct PopupSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
+std::vector<HWND> TopWindows(const char* className, DWORD processId,
+                             const std::function<bool(HWND)>& accept, bool firstOnly) {
+    WindowSearch search = {className, processId, &accept, {}, firstOnly};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
-BOOL CALLBACK FindPopup(HWND window, LPARAM context) {
-    PopupSearch* search = reinterpret_cast<PopupSearch*>(context);
-    char name[32] = "";
-    DWORD processId = 0;
-    GetClassNameA(window, name, sizeof name);
-    GetWindowThreadProcessId(window, &processId);
-    if (processId == search->processId && lstrcmpiA(name, search->className) == 0 &&
-        IsWindowVisible(window)) {
-        search->found = window;
+bool Visible(HWND window) {
+    return IsWindowVisible(window) != 0;
+}
+
+bool PutOnClipboard(UINT format, const void* data, size_t size) {
+    if (!OpenClipboard(nullptr)) {
+        return false;
     }
-    return search->found == nullptr;
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    memcpy(GlobalLock(memory), data, size);
+    GlobalUnlock(memory);
+    ::SetClipboardData(format, memory);
+    CloseClipboard();
+    return true;
 }
 
 bool CreateTolvexProcess(const std::string& directory, Tolvex* tolvex, int showCommand) {
@@ -131,29 +134,6 @@ std::string FreshDirectory(const std::string& name) {
     CreateDirectoryA(directory.c_str(), nullptr);
     CopyFileA(WindowsPath(TOLVEX_EXE).c_str(), (directory + "tolvex.exe").c_str(), FALSE);
     return directory;
-}
-
-void WriteTextFile(const std::string& path, const std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file) {
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::fclose(file);
-    }
-}
-
-std::string ReadTextFile(const std::string& path) {
-    std::string text;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        return text;
-    }
-    char buffer[4096];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        text.append(buffer, count);
-    }
-    std::fclose(file);
-    return text;
 }
 
 bool FileExists(const std::string& path) {
@@ -203,15 +183,25 @@ Tolvex::~Tolvex() {
 }
 
 HWND FindTolvexWindow(DWORD processId) {
-    WindowSearch search = {processId, true, {}};
-    EnumWindows(CollectTolvexWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found.empty() ? nullptr : search.found[0];
+    return FindTopWindow(ClassName, processId, Visible);
 }
 
 std::vector<HWND> AllTolvexWindows() {
-    WindowSearch search = {0, false, {}};
-    EnumWindows(CollectTolvexWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return TopWindows(ClassName, 0, nullptr, false);
+}
+
+HWND FindTopWindow(const char* className, DWORD processId,
+                   const std::function<bool(HWND)>& accept) {
+    std::vector<HWND> found = TopWindows(className, processId, accept, true);
+    return found.empty() ? nullptr : found[0];
+}
+
+bool Captured(UINT modifiers, UINT virtualKey) {
+    if (RegisterHotKey(nullptr, ProbeHotKeyId, modifiers, virtualKey)) {
+        UnregisterHotKey(nullptr, ProbeHotKeyId);
+        return false;
+    }
+    return true;
 }
 
 bool LaunchTolvex(const std::string& directory, Tolvex* tolvex) {
@@ -245,9 +235,23 @@ bool WaitForExit(Tolvex* tolvex, DWORD* exitCode, DWORD timeoutMs) {
 }
 
 HWND OpenPopup(const Tolvex& tolvex, const char* className) {
-    PopupSearch search = {tolvex.process.dwProcessId, className, nullptr};
-    EnumWindows(FindPopup, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindTopWindow(className, tolvex.process.dwProcessId, Visible);
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+}
+
+bool Ends(Tolvex* tolvex, DWORD expectedCode) {
+    bool ended = WaitUntil([&] {
+        PumpMessages();
+        return WaitForSingleObject(tolvex->process.hProcess, 0) != WAIT_TIMEOUT;
+    });
+    DWORD code = 0xDEAD;
+    return ended && WaitForExit(tolvex, &code, 0) && code == expectedCode;
 }
 
 std::string WindowText(HWND window) {
@@ -327,6 +331,14 @@ void TypeKey(WORD virtualKey, bool control) {
     if (control) {
         SendKeyInput(VK_CONTROL, 0, KEYEVENTF_KEYUP);
     }
+}
+
+bool SetClipboardText(const std::string& text) {
+    return PutOnClipboard(CF_TEXT, text.c_str(), text.size() + 1);
+}
+
+bool SetClipboardText(const std::wstring& text) {
+    return PutOnClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
 RECT WindowRect(HWND window) {

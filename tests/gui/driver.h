@@ -13,9 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "test_common.h"
+
 namespace gui {
 
 constexpr DWORD DefaultTimeoutMs = 15000;
+// How long a message sent to the calculator may take before the test gives up on it.
+constexpr UINT MessageTimeoutMs = 5000;
 
 // Polls condition until it holds or timeoutMs has passed; returns its last result.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = DefaultTimeoutMs);
@@ -23,8 +27,6 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = Default
 // Creates (emptied first) the directory name under the GUI tests' work directory and copies
 // tolvex.exe into it; returns its Windows path with a trailing backslash.
 std::string FreshDirectory(const std::string& name);
-void WriteTextFile(const std::string& path, const std::string& text);
-std::string ReadTextFile(const std::string& path);
 bool FileExists(const std::string& path);
 
 // The keys of an INI section in the order of the file, and one value ("" when absent).
@@ -54,10 +56,23 @@ bool StartTolvex(const std::string& directory, Tolvex* tolvex, int showCommand =
 bool LaunchTolvex(const std::string& directory, Tolvex* tolvex);
 // Waits for the process to end; false on timeout.
 bool WaitForExit(Tolvex* tolvex, DWORD* exitCode, DWORD timeoutMs = DefaultTimeoutMs);
+// True when the process ends in time with expectedCode. This thread's messages are handled while
+// it waits: when a window of the test's own was in front, the program's last steps may send to
+// it and wait for the answer.
+bool Ends(Tolvex* tolvex, DWORD expectedCode = 0);
+// Handles every message waiting for this thread's windows.
+void PumpMessages();
 // The visible "tolvex class" window of a process, or null.
 HWND FindTolvexWindow(DWORD processId);
 // Every top-level "tolvex class" window.
 std::vector<HWND> AllTolvexWindows();
+// The first top-level window in Z order of the class (compared without case) in the process
+// (0: any) that accept, when given, takes; null when there is none.
+HWND FindTopWindow(const char* className, DWORD processId,
+                   const std::function<bool(HWND)>& accept = nullptr);
+// True when someone holds the hot-key combination: this thread cannot register it as well (hot
+// keys are unique across the desktop).
+bool Captured(UINT modifiers, UINT virtualKey);
 
 // A visible top-level window of the class that the calculator's process shows, such as its popup
 // menu ("#32768") or the drop-down list of its input line ("ComboLBox"); null when there is none.
@@ -85,6 +100,11 @@ bool Focus(const Tolvex& tolvex);
 // virtual keys, to whatever window has the focus.
 void TypeText(const std::wstring& text);
 void TypeKey(WORD virtualKey, bool control = false);
+
+// Puts text on the clipboard as CF_TEXT or, given wide, as CF_UNICODETEXT; false when the
+// clipboard cannot be opened.
+bool SetClipboardText(const std::string& text);
+bool SetClipboardText(const std::wstring& text);
 
 // The window's outer and client rectangles.
 RECT WindowRect(HWND window);

@@ -8,13 +8,13 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstring>
 #include <string>
 #include <thread>
 
 #include "../../ui/globals.h"
 #include "../../ui/hotkeycode.h"
 #include "../../ui/tray.h"
+#include "driver.h"
 
 namespace {
 
@@ -75,22 +75,10 @@ class MessageBoxWatcher {
     HWND LastOwner() const { return lastOwner_; }
 
   private:
-    static BOOL CALLBACK Collect(HWND window, LPARAM context) {
-        char className[16] = "";
-        GetClassNameA(window, className, sizeof className);
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window, &processId);
-        if (std::strcmp(className, "#32770") == 0 && processId == GetCurrentProcessId() &&
-            IsWindowVisible(window)) {
-            *reinterpret_cast<HWND*>(context) = window;
-            return FALSE;
-        }
-        return TRUE;
-    }
     void Watch() {
         while (!stop_) {
-            HWND box = nullptr;
-            EnumWindows(Collect, reinterpret_cast<LPARAM>(&box));
+            HWND box = gui::FindTopWindow("#32770", GetCurrentProcessId(),
+                                          [](HWND window) { return IsWindowVisible(window) != 0; });
             if (box) {
                 wchar_t text[128] = L"";
                 GetDlgItemTextW(box, 0xFFFF, text, 128); // the message box's text control
@@ -109,16 +97,7 @@ class MessageBoxWatcher {
     std::thread thread_;
 };
 
-constexpr int ProbeId = 0xBFF0;
-
-// True when someone holds the combination: this thread cannot register it itself.
-bool Captured(UINT modifiers, UINT virtualKey) {
-    if (RegisterHotKey(nullptr, ProbeId, modifiers, virtualKey)) {
-        UnregisterHotKey(nullptr, ProbeId);
-        return false;
-    }
-    return true;
-}
+using gui::Captured;
 
 class SetGlobalHotKeyTest : public ::testing::Test {
   protected:

@@ -6,6 +6,15 @@
 
 namespace gui {
 
+int LayeredAttributesCalls;
+BYTE LastLayeredAlpha;
+
+BOOL WINAPI FakeLayeredAttributes(HWND, COLORREF, BYTE alpha, DWORD) {
+    ++LayeredAttributesCalls;
+    LastLayeredAlpha = alpha;
+    return TRUE;
+}
+
 HMODULE LoadExeResources() {
     // CMake hands over a Unix path; Wine shows the Unix root as drive Z:.
     std::string path = "Z:";

@@ -1,5 +1,6 @@
-// Test helpers for dialogs run in process: the executable's resources, and counting the
-// platform calls the code under test makes by redirecting this executable's imports.
+// Test helpers for the program's code run in process: the executable's resources, counting the
+// platform calls the code under test makes by redirecting this executable's imports, and a fake
+// of the layered-window call.
 #pragma once
 
 #include <windows.h>
@@ -18,5 +19,10 @@ void Hook(const char* dll, const char* name, Function replacement, Function* rea
     *real =
         reinterpret_cast<Function>(PatchImport(dll, name, reinterpret_cast<void*>(replacement)));
 }
+
+// A stand-in for SetLayeredWindowAttributes: it counts its calls and keeps the last alpha.
+extern int LayeredAttributesCalls;
+extern BYTE LastLayeredAlpha;
+BOOL WINAPI FakeLayeredAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
 
 } // namespace gui

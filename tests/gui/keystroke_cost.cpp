@@ -121,7 +121,7 @@ double CrossProcessMicroseconds(const gui::Tolvex& tolvex, const std::string& li
 
 void MeasureCrossProcess() {
     std::string dir = gui::FreshDirectory("keystroke-cost");
-    gui::WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nSingleInstance=0\r\n");
+    WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nSingleInstance=0\r\n");
     gui::Tolvex tolvex;
     if (!gui::StartTolvex(dir, &tolvex)) {
         std::printf("tolvex.exe did not start\n");

@@ -14,16 +14,6 @@ using namespace gui;
 
 namespace {
 
-std::string TestName() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(info->test_suite_name()) + "." + info->name();
-}
-
-bool Ends(Tolvex* tolvex) {
-    DWORD code = 0xDEAD;
-    return WaitForExit(tolvex, &code) && code == 0;
-}
-
 // What the line logic makes of a line; the window must show exactly that.
 std::string Rewritten(const std::string& line, int hexBits = 32) {
     char out[LineBufferSize];
@@ -166,24 +156,13 @@ std::string Ansi(const std::wstring& text) {
     return out;
 }
 
-void SetClipboard(const std::wstring& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    size_t size = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    memcpy(GlobalLock(memory), text.c_str(), size);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_UNICODETEXT, memory);
-    CloseClipboard();
-}
-
 TEST_F(Typing, PastedTextIsNotFilteredAndIsRewrittenInPlace) {
     // Spaces and commas are refused when typed, not when pasted; a pasted double-byte character
     // in front of the "=" must not shift where the result goes.
     const wchar_t* pasted[] = {L"1 + 2=", L"1,5=", L"\x3042=1yz", L"\x3042+1=x0"};
     for (const wchar_t* text : pasted) {
         Clear();
-        SetClipboard(text);
+        EXPECT_TRUE(SetClipboardText(std::wstring(text)));
         TypeKey('V', true);
         std::string expected = Rewritten(Ansi(text));
         EXPECT_TRUE(LineBecomes(expected)) << Ansi(text) << " gave " << Line();

@@ -11,27 +11,17 @@
 #include "../../ui/appearance.h"
 #include "../../ui/globals.h"
 #include "../../ui/mainwnd.h"
+#include "import_patch.h"
 
 namespace {
 
-// CMake hands over a Unix path; Wine shows the Unix root as drive Z:.
-std::string ExePath() {
-    std::string path = "Z:";
-    for (const char* p = TOLVEX_EXE; *p; ++p) {
-        path += *p == '/' ? '\\' : *p;
-    }
-    return path;
-}
-
-BOOL WINAPI FakeLayeredAttributes(HWND, COLORREF, BYTE, DWORD) {
-    return TRUE;
-}
+using gui::FakeLayeredAttributes;
 
 class ExeResources : public ::testing::Test {
   protected:
     void SetUp() override {
-        module = LoadLibraryExA(ExePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_NE(module, nullptr) << ExePath();
+        module = gui::LoadExeResources();
+        ASSERT_NE(module, nullptr) << TOLVEX_EXE;
         AppInstance = module;
     }
     void TearDown() override {

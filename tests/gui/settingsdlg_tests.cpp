@@ -18,9 +18,8 @@ using namespace gui;
 
 namespace {
 
-int IconsAdded, IconsDeleted, HotKeysRegistered, HotKeysUnregistered, OpacityCalls;
+int IconsAdded, IconsDeleted, HotKeysRegistered, HotKeysUnregistered;
 UINT RegisteredKey;
-BYTE AppliedAlpha;
 
 decltype(&Shell_NotifyIconA) RealNotifyIcon;
 decltype(&RegisterHotKey) RealRegisterHotKey;
@@ -43,12 +42,6 @@ BOOL WINAPI CountingRegisterHotKey(HWND window, int id, UINT modifiers, UINT key
 BOOL WINAPI CountingUnregisterHotKey(HWND window, int id) {
     ++HotKeysUnregistered;
     (void)window, (void)id;
-    return TRUE;
-}
-
-BOOL WINAPI FakeLayeredAttributes(HWND, COLORREF, BYTE alpha, DWORD) {
-    ++OpacityCalls;
-    AppliedAlpha = alpha;
     return TRUE;
 }
 
@@ -77,7 +70,8 @@ class SettingsDialog : public ::testing::Test {
         InputEdit = GetWindow(InputCombo, GW_CHILD);
         ASSERT_NE(InputEdit, nullptr);
         LayeredAttributesProc = FakeLayeredAttributes;
-        IconsAdded = IconsDeleted = HotKeysRegistered = HotKeysUnregistered = OpacityCalls = 0;
+        IconsAdded = IconsDeleted = HotKeysRegistered = HotKeysUnregistered =
+            LayeredAttributesCalls = 0;
     }
     void TearDown() override {
         DestroyWindow(MainWindow);
@@ -221,7 +215,7 @@ TEST_F(SettingsDialog, OpacityIsClampedToTheScaleAndAppliedOnlyWhileTranslucent)
         LayeredAttributesProc = c.layered ? FakeLayeredAttributes : nullptr;
         Settings.Translucent = c.translucent;
         Settings.Opacity = 70;
-        OpacityCalls = 0;
+        LayeredAttributesCalls = 0;
         HWND dialog = Open();
         for (int id = IDC_OPACITY_GROUP; id <= IDC_OPACITY_VALUE; ++id) {
             EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != 0, c.layered) << id;
@@ -232,12 +226,12 @@ TEST_F(SettingsDialog, OpacityIsClampedToTheScaleAndAppliedOnlyWhileTranslucent)
         char label[16] = "";
         GetDlgItemTextA(dialog, IDC_OPACITY_VALUE, label, sizeof label);
         EXPECT_STREQ(label, c.label);
-        EXPECT_EQ(OpacityCalls, 0); // not while the thumb moves
+        EXPECT_EQ(LayeredAttributesCalls, 0); // not while the thumb moves
         Ok(dialog);
         EXPECT_EQ(Settings.Opacity, c.stored);
-        EXPECT_EQ(OpacityCalls, c.calls);
+        EXPECT_EQ(LayeredAttributesCalls, c.calls);
         if (c.calls) {
-            EXPECT_EQ(AppliedAlpha, c.stored * 255 / 100);
+            EXPECT_EQ(LastLayeredAlpha, c.stored * 255 / 100);
         }
     }
 }

@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -24,37 +23,8 @@ constexpr UINT IconCallback = WM_USER;
 constexpr int ProbeHotKeyId = 0xBFE0;
 const std::wstring HotKeyWarning = L"ホットキーが設定できません。";
 
-std::string TestName() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(info->test_suite_name()) + "." + info->name();
-}
-
 bool Running(const Tolvex& tolvex) {
     return WaitForSingleObject(tolvex.process.hProcess, 0) == WAIT_TIMEOUT;
-}
-
-void PumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        DispatchMessageA(&message);
-    }
-}
-
-// This thread's messages are handled while it waits: when a window of the test's own was in
-// front, the program's last steps may send to it and wait for the answer.
-bool Ends(Tolvex* tolvex) {
-    if (!WaitUntil([&] {
-            PumpMessages();
-            return !Running(*tolvex);
-        })) {
-        return false;
-    }
-    DWORD code = 0xDEAD;
-    return WaitForExit(tolvex, &code, 0) && code == 0;
-}
-
-std::string SettingsFile(const std::string& lines) {
-    return "[Settings]\r\n" + lines;
 }
 
 bool IconPresent(HWND window) {
@@ -65,40 +35,9 @@ bool IconPresent(HWND window) {
     return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
 }
 
-// True when someone holds the combination: this thread cannot register it itself.
-bool Captured(UINT modifiers, UINT virtualKey) {
-    if (RegisterHotKey(nullptr, ProbeHotKeyId, modifiers, virtualKey)) {
-        UnregisterHotKey(nullptr, ProbeHotKeyId);
-        return false;
-    }
-    return true;
-}
-
-struct ClassSearch {
-    const char* className;
-    DWORD processId; // 0: any
-    HWND found;
-};
-
-BOOL CALLBACK FindByClass(HWND window, LPARAM context) {
-    ClassSearch* search = reinterpret_cast<ClassSearch*>(context);
-    char className[32] = "";
-    GetClassNameA(window, className, sizeof className);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (std::strcmp(className, search->className) == 0 &&
-        (search->processId == 0 || processId == search->processId)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // A message box of the process, shown or about to be.
 HWND MessageBoxOf(const Tolvex& tolvex) {
-    ClassSearch search = {"#32770", tolvex.process.dwProcessId, nullptr};
-    EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindTopWindow("#32770", tolvex.process.dwProcessId);
 }
 
 std::wstring MessageBoxText(HWND box) {
@@ -109,9 +48,8 @@ std::wstring MessageBoxText(HWND box) {
 }
 
 HWND VisiblePopupMenu() {
-    ClassSearch search = {"#32768", 0, nullptr};
-    EnumWindows(FindByClass, reinterpret_cast<LPARAM>(&search));
-    return search.found && IsWindowVisible(search.found) ? search.found : nullptr;
+    HWND menu = FindTopWindow("#32768", 0);
+    return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
 void ClickAt(int x, int y) {

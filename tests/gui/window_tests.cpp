@@ -39,16 +39,6 @@ int MinimumWidth() {
     return 2 * GetSystemMetrics(SM_CXFRAME) + 48;
 }
 
-std::string TestName() {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(info->test_suite_name()) + "." + info->name();
-}
-
-bool Ends(Tolvex* tolvex, DWORD expectedCode) {
-    DWORD code = 0xDEAD;
-    return WaitForExit(tolvex, &code) && code == expectedCode;
-}
-
 TEST(MainWindow, FirstStartShowsOneLineWindowWithControlsLaidOut) {
     std::string dir = FreshDirectory(TestName());
     Tolvex tolvex;
@@ -286,10 +276,7 @@ TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
     SetForegroundWindow(front);
     auto pumpUntil = [&](COLORREF colour) {
         return WaitUntil([&] {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                DispatchMessageA(&message);
-            }
+            PumpMessages();
             return ScreenPixel(tolvex.window, 3, 3) == colour;
         });
     };
@@ -301,10 +288,7 @@ TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
     // while the calculator exits, or both sides wait on each other.
     PostMessageA(tolvex.window, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_TRUE(WaitUntil([&] {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
+        PumpMessages();
         return WaitForSingleObject(tolvex.process.hProcess, 0) == WAIT_OBJECT_0;
     }));
     EXPECT_TRUE(Ends(&tolvex, 0));
@@ -432,16 +416,6 @@ bool ClipboardBecomes(DWORD before, const std::string& text) {
         [&] { return GetClipboardSequenceNumber() != before && ClipboardText() == text; });
 }
 
-void SetClipboardText(const std::string& text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-    GlobalUnlock(memory);
-    SetClipboardData(CF_TEXT, memory);
-    CloseClipboard();
-}
-
 class RunningTolvex : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -489,17 +463,17 @@ TEST_F(RunningTolvex, ClipboardKeysReachTheLineThroughTheAccelerators) {
         Selection(tolvex.edit, &start, &end);
         return start == 0 && end == 4;
     }));
-    SetClipboardText("");
+    EXPECT_TRUE(SetClipboardText(std::string("")));
     DWORD before = GetClipboardSequenceNumber();
     PostChar(tolvex, 0x03); // Ctrl+C
     EXPECT_TRUE(ClipboardBecomes(before, "12+3"));
     EXPECT_EQ(WindowText(tolvex.combo), "12+3");
-    SetClipboardText("");
+    EXPECT_TRUE(SetClipboardText(std::string("")));
     before = GetClipboardSequenceNumber();
     PostChar(tolvex, 0x18); // Ctrl+X
     EXPECT_TRUE(LineBecomes(""));
     EXPECT_TRUE(ClipboardBecomes(before, "12+3"));
-    SetClipboardText("7*6");
+    EXPECT_TRUE(SetClipboardText(std::string("7*6")));
     PostChar(tolvex, 0x16); // Ctrl+V
     EXPECT_TRUE(LineBecomes("7*6"));
 }
@@ -513,7 +487,7 @@ TEST_F(RunningTolvex, RealControlKeystrokesSelectCopyAndPaste) {
         Selection(tolvex.edit, &start, &end);
         return start == 0 && end == 3;
     }));
-    SetClipboardText("");
+    EXPECT_TRUE(SetClipboardText(std::string("")));
     DWORD before = GetClipboardSequenceNumber();
     TypeKey('C', true);
     EXPECT_TRUE(ClipboardBecomes(before, "8-5"));

@@ -1,9 +1,9 @@
 // Starting a child process with redirected standard streams, on POSIX and on Windows.
 #include "run_process.h"
 
+#include "test_common.h"
+
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -14,18 +14,6 @@
 #endif
 
 namespace {
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& text) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << text;
-}
 
 #ifdef _WIN32
 
@@ -78,7 +66,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     std::string inPath = TempPath("tin");
     std::string outPath = TempPath("tou");
     std::string errPath = TempPath("ter");
-    WriteWholeFile(inPath, input);
+    WriteTextFile(inPath, input);
     std::string commandLine = QuoteArgument(program);
     for (const std::string& argument : arguments) {
         commandLine += " " + QuoteArgument(argument);
@@ -107,8 +95,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     CloseHandle(in);
     CloseHandle(out);
     CloseHandle(err);
-    result.out = ReadWholeFile(outPath);
-    result.err = ReadWholeFile(errPath);
+    result.out = ReadTextFile(outPath);
+    result.err = ReadTextFile(errPath);
     DeleteFileA(inPath.c_str());
     DeleteFileA(outPath.c_str());
     DeleteFileA(errPath.c_str());
@@ -143,7 +131,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     std::string inPath = TempPath("tolvexc-in");
     std::string outPath = TempPath("tolvexc-out");
     std::string errPath = TempPath("tolvexc-err");
-    WriteWholeFile(inPath, input);
+    WriteTextFile(inPath, input);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments) {
@@ -167,8 +155,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
     }
-    result.out = ReadWholeFile(outPath);
-    result.err = ReadWholeFile(errPath);
+    result.out = ReadTextFile(outPath);
+    result.err = ReadTextFile(errPath);
     unlink(inPath.c_str());
     unlink(outPath.c_str());
     unlink(errPath.c_str());

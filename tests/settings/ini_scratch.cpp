@@ -1,8 +1,6 @@
 // Scratch directories, raw profile text and the hidden test window for the settings tests.
 #include "ini_scratch.h"
 
-#include <cstdio>
-
 #include "../../ui/globals.h"
 
 namespace {
@@ -55,26 +53,6 @@ void RemoveScratchDirectory(const std::string& directory) {
         FindClose(search);
     }
     RemoveDirectoryA(directory.c_str());
-}
-
-void WriteTextFile(const std::string& path, const std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
-}
-
-std::string ReadTextFile(const std::string& path) {
-    std::string text;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return text;
-    char chunk[512];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
-    std::fclose(file);
-    return text;
 }
 
 namespace {

@@ -11,6 +11,7 @@
 
 #include "../../ui/inputline.h"
 #include "settings.h"
+#include "test_common.h"
 
 // The Settings record as the program starts, before the default GUI font is copied in.
 const SettingsRecord& StartSettings();
@@ -20,9 +21,6 @@ std::string MakeScratchDirectory();
 // Deletes the directory made by MakeScratchDirectory with everything directly in it.
 void RemoveScratchDirectory(const std::string& directory);
 
-void WriteTextFile(const std::string& path, const std::string& text);
-// The bytes of the file; empty when it cannot be read.
-std::string ReadTextFile(const std::string& path);
 // The section names of a profile text in file order.
 std::vector<std::string> SectionNames(const std::string& text);
 // The non-blank lines of one section of a profile text, in file order.

@@ -11,10 +11,6 @@
 
 namespace {
 
-std::string SettingsFile(const std::string& lines) {
-    return "[Settings]\r\n" + lines;
-}
-
 std::string Line(const char* key, long value) {
     return std::string(key) + "=" + std::to_string(value);
 }

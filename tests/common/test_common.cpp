@@ -1,0 +1,42 @@
+// Helpers every test suite may use: the running test's name and whole files.
+#include "test_common.h"
+
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+std::string TestName() {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+// Through the C library rather than streams: on Windows its narrow paths are in the ANSI code
+// page, which the double-byte directory names of the settings tests need.
+void WriteTextFile(const std::string& path, const std::string& text) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        ADD_FAILURE() << "cannot write " << path;
+        return;
+    }
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+std::string ReadTextFile(const std::string& path) {
+    std::string text;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return text;
+    }
+    char chunk[4096];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        text.append(chunk, got);
+    }
+    std::fclose(file);
+    return text;
+}
+
+std::string SettingsFile(const std::string& lines) {
+    return "[Settings]\r\n" + lines;
+}
