@@ -13,11 +13,10 @@ constexpr unsigned HotKeyFlagControl = 0x02;
 constexpr unsigned HotKeyFlagAlt = 0x04;
 constexpr unsigned HotKeyFlagExtended = 0x08;
 
-// RegisterHotKey's modifiers (MOD_ALT, MOD_CONTROL, MOD_SHIFT, MOD_WIN).
+// RegisterHotKey's modifiers (MOD_ALT, MOD_CONTROL, MOD_SHIFT); MOD_WIN is never asked for.
 constexpr unsigned HotKeyModAlt = 0x01;
 constexpr unsigned HotKeyModControl = 0x02;
 constexpr unsigned HotKeyModShift = 0x04;
-constexpr unsigned HotKeyModWin = 0x08;
 
 // The part of a stored code that means anything; the rest is ignored.
 constexpr unsigned HotKeyCodeBits = 0xFFFF;
@@ -32,9 +31,11 @@ constexpr bool IsNoHotKey(int code) {
     return (static_cast<unsigned>(code) & HotKeyCodeBits) == 0;
 }
 
-// The combination a code stands for. High-byte flags other than the four above are dropped. The
-// extended-key flag comes out as MOD_WIN: that is how RegisterHotKey reads the bit of the same
-// value, and the settings dialog has always offered it so.
+// The combination a code stands for. Only Shift, Ctrl and Alt become modifiers. The extended-key
+// flag is no modifier at all: the control sets it for the arrows, Insert, Delete, Home, End, Page
+// Up and Down and the keypad's "/" and Enter, and passed on it would be RegisterHotKey's MOD_WIN
+// (the bit of the same value), so a chosen Ctrl+Alt+Left would never fire. The stored code keeps
+// the flag, which the control needs to show the key by its right name.
 constexpr HotKeyCombination HotKeyModifiers(int code) {
     unsigned bits = static_cast<unsigned>(code) & HotKeyCodeBits;
     unsigned flags = bits >> 8;
@@ -47,9 +48,6 @@ constexpr HotKeyCombination HotKeyModifiers(int code) {
     }
     if (flags & HotKeyFlagShift) {
         modifiers |= HotKeyModShift;
-    }
-    if (flags & HotKeyFlagExtended) {
-        modifiers |= HotKeyModWin;
     }
     return {modifiers, bits & 0xFFu};
 }

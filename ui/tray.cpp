@@ -13,7 +13,7 @@ namespace {
 UINT TaskbarCreatedMessage;
 
 static_assert(HotKeyModAlt == MOD_ALT && HotKeyModControl == MOD_CONTROL &&
-                  HotKeyModShift == MOD_SHIFT && HotKeyModWin == MOD_WIN,
+                  HotKeyModShift == MOD_SHIFT,
               "the translation's modifiers are RegisterHotKey's");
 
 // The one hot key's identifier on MainWindow.

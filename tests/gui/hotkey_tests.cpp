@@ -31,18 +31,21 @@ TEST(HotKeyTranslation, ControlFlagsBecomeRegisterHotKeyModifiers) {
         {"shift alone", 0x0141, MOD_SHIFT, 'A'},
         {"control alone", 0x0270, MOD_CONTROL, VK_F1},
         {"alt alone", 0x0420, MOD_ALT, VK_SPACE},
-        {"extended key reads as the Windows key", 0x0843, MOD_WIN, 'C'},
-        {"all four flags", 0x0F5A, MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN, 'Z'},
+        // The control marks the arrows and the like as extended keys; that is no modifier.
+        {"Ctrl+Alt+Left as the control reports it", 0x0E25, MOD_CONTROL | MOD_ALT, VK_LEFT},
+        {"extended Delete with Shift", 0x092E, MOD_SHIFT, VK_DELETE},
+        {"the extended flag alone", 0x0824, 0, VK_HOME},
+        {"all four flags", 0x0F5A, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'Z'},
         {"no flags", 0x0070, 0, VK_F1},
         {"high-byte flags beyond the four are dropped", 0xF643, MOD_CONTROL | MOD_ALT, 'C'},
         {"bits above the low 16 are ignored", 0x7FFF0643, MOD_CONTROL | MOD_ALT, 'C'},
-        {"a negative code keeps only its low 16 bits", -1,
-         MOD_ALT | MOD_CONTROL | MOD_SHIFT | MOD_WIN, 0xFF},
+        {"a negative code keeps only its low 16 bits", -1, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 0xFF},
     };
     for (const TranslationCase& c : cases) {
         HotKeyCombination key = HotKeyModifiers(c.code);
         EXPECT_EQ(key.modifiers, c.modifiers) << c.name;
         EXPECT_EQ(key.virtualKey, c.virtualKey) << c.name;
+        EXPECT_EQ(key.modifiers & MOD_WIN, 0u) << "never the Windows key: " << c.name;
     }
 }
 
@@ -109,7 +112,7 @@ class SetGlobalHotKeyTest : public ::testing::Test {
         // broken environment, not a result.
         ASSERT_FALSE(Captured(MOD_CONTROL | MOD_ALT, 'C'));
         ASSERT_FALSE(Captured(MOD_CONTROL | MOD_SHIFT, 'A'));
-        ASSERT_FALSE(Captured(MOD_WIN, 'C'));
+        ASSERT_FALSE(Captured(MOD_CONTROL | MOD_ALT, VK_LEFT));
     }
     void TearDown() override {
         UnregisterHotKey(MainWindow, 0);
@@ -129,12 +132,13 @@ struct RegistrationCase {
 TEST_F(SetGlobalHotKeyTest, RegistersTheTranslatedCombinationWithoutAMessage) {
     const RegistrationCase cases[] = {
         {"default code", 1603, MOD_CONTROL | MOD_ALT, 'C'},
-        {"extended flag", 0x0843, MOD_WIN, 'C'},
+        {"extended Ctrl+Alt+Left", 0x0E25, MOD_CONTROL | MOD_ALT, VK_LEFT},
         {"bits above 16 ignored", 0x30341, MOD_CONTROL | MOD_SHIFT, 'A'},
     };
     for (const RegistrationCase& c : cases) {
         EXPECT_TRUE(SetGlobalHotKey(c.code)) << c.name;
         EXPECT_TRUE(Captured(c.modifiers, c.virtualKey)) << c.name;
+        EXPECT_FALSE(Captured(c.modifiers | MOD_WIN, c.virtualKey)) << c.name;
         EXPECT_TRUE(SetGlobalHotKey(0)) << c.name;
         EXPECT_FALSE(Captured(c.modifiers, c.virtualKey)) << c.name;
     }

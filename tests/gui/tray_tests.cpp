@@ -389,9 +389,14 @@ bool RunOnXServer(const std::string& dir, const std::string& command) {
 // Real key events from the X side to the window that has its keyboard focus: the test's own, in
 // front, since the platform hands hot keys over only while one of its windows has the keyboard.
 // The focus is set and confirmed first (--sync waits until the server reports it).
-bool PressCtrlAltCOnXServer(const std::string& dir, const std::string& frontTitle) {
+bool PressKeysOnXServer(const std::string& dir, const std::string& frontTitle,
+                        const std::string& keys) {
     return RunOnXServer(dir, "xdotool search --name '^" + frontTitle +
-                                 "$' windowfocus --sync && xdotool key ctrl+alt+c");
+                                 "$' windowfocus --sync && xdotool key " + keys);
+}
+
+bool PressCtrlAltCOnXServer(const std::string& dir, const std::string& frontTitle) {
+    return PressKeysOnXServer(dir, frontTitle, "ctrl+alt+c");
 }
 
 std::string FrontTitle() {
@@ -418,6 +423,28 @@ TEST(GlobalHotKey, KeysPressedOnTheXServerBringTheCalculatorForward) {
     EXPECT_EQ(FrontWindowKeyPressesOfC, 0) << "the hot key is taken before any window sees it";
     SendCommand(tolvex, IDM_EXIT);
     EXPECT_TRUE(Ends(&tolvex));
+}
+
+// The hot-key control reports Left as an extended key (3621: Ctrl, Alt and the extended flag over
+// VK_LEFT); registered with the Windows key added, these keys would never reach the program.
+TEST(GlobalHotKey, AnExtendedKeyChosenWithCtrlAltFiresWithoutTheWindowsKey) {
+    std::string dir = FreshDirectory(TestName());
+    std::string ini = dir + "tolvex.ini";
+    WriteTextFile(ini, SettingsFile("Resident=1\r\nUseHotKey=1\r\nHotKey=3621\r\n"));
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    EXPECT_EQ(MessageBoxOf(tolvex), nullptr);
+    EXPECT_TRUE(Captured(MOD_CONTROL | MOD_ALT, VK_LEFT));
+    FrontWindow front(FrontTitle());
+    Hide(tolvex);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); }));
+    ASSERT_TRUE(front.TakeForeground());
+    ASSERT_TRUE(PressKeysOnXServer(dir, FrontTitle(), "ctrl+alt+Left"));
+    EXPECT_TRUE(ComesToFront(tolvex));
+    EXPECT_TRUE(Shown(tolvex));
+    SendCommand(tolvex, IDM_EXIT);
+    EXPECT_TRUE(Ends(&tolvex));
+    EXPECT_EQ(IniValue(ini, "Settings", "HotKey"), "3621") << "the stored code keeps its flag";
 }
 
 TEST(GlobalHotKey, WithTheHotKeyOffTheSameKeysGoToTheWindowInFrontAndNothingComesForward) {
