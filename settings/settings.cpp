@@ -1,6 +1,8 @@
 // Reads and writes the [Settings] section of tolvex.ini and builds the path of that file.
 #include "settings.h"
 
+#include "placement.h"
+
 SettingsRecord Settings = {
     0,        // WindowLeft
     0,        // WindowTop
@@ -139,14 +141,12 @@ void SaveFontKeys(const char* faceKey) {
     WriteIntKey("FontItalic", font.lfItalic != 0 ? 1 : 0);
 }
 
-// The window's position when neither minimised nor maximised; the height follows from the font
-// and is never stored.
+// The window's position when neither minimised nor maximised, in the screen coordinates that
+// start-up creates the window at; the height follows from the font and is never stored.
 void TakeRestoredWindowRect(HWND window) {
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof placement;
-    if (window == nullptr || !GetWindowPlacement(window, &placement))
+    RECT rect;
+    if (!GetRestoredScreenRect(window, &rect))
         return;
-    const RECT& rect = placement.rcNormalPosition;
     Settings.WindowLeft = rect.left;
     Settings.WindowTop = rect.top;
     Settings.WindowWidth = rect.right - rect.left;

@@ -76,8 +76,8 @@ struct HistoryList {
 // Reads the section "Settings" into Settings, each key defaulting to the field's current value
 // and passing the field's normalisation. Returns TRUE.
 BOOL LoadSettings();
-// Takes window's restored rectangle into the window fields, writes the section "Settings" and
-// then the history. Write failures are ignored; returns TRUE.
+// Takes window's restored rectangle, in screen coordinates, into the window fields, writes the
+// section "Settings" and then the history. Write failures are ignored; returns TRUE.
 BOOL SaveSettings(HWND window, const HistoryList& history);
 
 // LoadHistory appends at most Settings.MaxHistory saved entries to history; WriteHistory replaces

@@ -2,6 +2,7 @@
 #include "tray.h"
 
 #include "../res/resource.h"
+#include "../settings/placement.h"
 #include "../settings/settings.h"
 #include "globals.h"
 #include "hotkeycode.h"
@@ -68,6 +69,32 @@ void BringToFront(HWND window) {
     AttachThreadInput(ownThread, foregroundThread, FALSE);
 }
 
+// value within low and high; low wins when the range is empty.
+int ClampTo(int value, int low, int high) {
+    if (value > high) {
+        value = high;
+    }
+    return value < low ? low : value;
+}
+
+// A window whose restored rectangle lies on no monitor (its monitor unplugged, or the file edited)
+// has no caption and no system menu to be fetched back by: it moves fully into the work area of
+// the nearest monitor, as wide as it was unless the work area is narrower. A window with any part
+// on a monitor stays exactly where the user put it.
+void BringIntoReach(HWND window) {
+    RECT rect;
+    if (!GetRestoredScreenRect(window, &rect) || IsOnAnyMonitor(rect)) {
+        return;
+    }
+    RECT area = NearestWorkArea(rect);
+    int width = ClampTo(rect.right - rect.left, 0, area.right - area.left);
+    int height = rect.bottom - rect.top;
+    int left = ClampTo(rect.left, area.left, area.right - width);
+    int top = ClampTo(rect.top, area.top, area.bottom - height);
+    SetRect(&rect, left, top, left + width, top + height);
+    SetRestoredScreenRect(window, rect);
+}
+
 } // namespace
 
 BOOL SetGlobalHotKey(int code) {
@@ -110,6 +137,7 @@ BOOL RemoveTrayIcon(HWND window) {
 }
 
 void ShowMainWindow() {
+    BringIntoReach(MainWindow);
     if (!IsWindowVisible(MainWindow)) {
         ShowWindow(MainWindow, SW_SHOW);
     }

@@ -22,6 +22,7 @@ void AddTrayIcon(HWND window);
 BOOL RemoveTrayIcon(HWND window);
 
 // IDM_SHOW: shows MainWindow, restores it when minimised and brings it to the front; never hides.
+// A window lying on no monitor is first moved into the nearest monitor's work area.
 void ShowMainWindow();
 
 // Message work of MainWndProc: WM_HOTKEY, the icon's callback, WM_CLOSE (hides the window in

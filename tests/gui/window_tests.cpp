@@ -185,6 +185,25 @@ TEST(StartUp, StoredPositionIsUsedAsStoredAndNarrowWidthIsRaised) {
     }
 }
 
+TEST(StartUp, APositionSurvivesTenRestartsUnchanged) {
+    std::string dir = FreshDirectory(TestName());
+    std::string ini = dir + "tolvex.ini";
+    WriteTextFile(ini, "[Settings]\r\nWindowLeft=123\r\nWindowTop=45\r\nWindowWidth=321\r\n");
+    for (int run = 1; run <= 10; ++run) {
+        Tolvex tolvex;
+        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << "run " << run;
+        RECT outer = WindowRect(tolvex.window);
+        EXPECT_EQ(outer.left, 123) << "run " << run;
+        EXPECT_EQ(outer.top, 45) << "run " << run;
+        EXPECT_EQ(outer.right - outer.left, 321) << "run " << run;
+        SendCommand(tolvex, IDM_EXIT);
+        ASSERT_TRUE(Ends(&tolvex, 0)) << "run " << run;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowLeft"), "123") << "run " << run;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowTop"), "45") << "run " << run;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowWidth"), "321") << "run " << run;
+    }
+}
+
 BYTE LayeredAlpha(HWND window) {
     BYTE alpha = 0;
     DWORD flags = 0;
@@ -365,6 +384,37 @@ TEST(SingleInstance, SecondStartShowsAndRaisesTheFirstAndLeavesTheFileAlone) {
         SendCommand(first, IDM_EXIT);
         EXPECT_TRUE(Ends(&first, 0)) << c.name;
     }
+}
+
+TEST(SingleInstance, ASecondStartBringsAWindowStoredOffEveryMonitorIntoView) {
+    std::string dir = FreshDirectory(TestName());
+    std::string ini = dir + "tolvex.ini";
+    WriteTextFile(ini, "[Settings]\r\nSingleInstance=1\r\nWindowLeft=-5000\r\n"
+                       "WindowTop=4000\r\nWindowWidth=300\r\n");
+    Tolvex first;
+    ASSERT_TRUE(StartTolvex(dir, &first));
+    // Start-up itself uses the stored position as it is.
+    ASSERT_EQ(WindowRect(first.window).left, -5000);
+    Tolvex second;
+    ASSERT_TRUE(LaunchTolvex(dir, &second));
+    EXPECT_TRUE(Ends(&second, 0));
+    RECT area = {};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+    RECT outer = WindowRect(first.window);
+    EXPECT_EQ(outer.left, area.left);
+    EXPECT_EQ(outer.bottom, area.bottom);
+    EXPECT_EQ(outer.right - outer.left, 300);
+    EXPECT_TRUE(IsWindowVisible(first.window));
+    // Once on a monitor it stays where it is.
+    SetWindowPos(first.window, nullptr, -100, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Tolvex third;
+    ASSERT_TRUE(LaunchTolvex(dir, &third));
+    EXPECT_TRUE(Ends(&third, 0));
+    EXPECT_EQ(WindowRect(first.window).left, -100);
+    SendCommand(first, IDM_EXIT);
+    ASSERT_TRUE(Ends(&first, 0));
+    EXPECT_EQ(IniValue(ini, "Settings", "WindowLeft"), "-100");
+    EXPECT_EQ(IniValue(ini, "Settings", "WindowTop"), "200");
 }
 
 TEST(SingleInstance, SwitchedOffASecondWindowOpens) {

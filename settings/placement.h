@@ -1,0 +1,22 @@
+// The main window's restored rectangle in screen coordinates, which the stored position is in, and
+// the monitors it may lie on.
+//
+// The platform's window placement answers in workspace coordinates: relative to the work area of
+// the window's monitor, so a taskbar at the top or the left shifts them against the screen
+// coordinates a window is created at. Every reading and setting of the restored rectangle goes
+// through here. Platforms without several monitors have one: the screen, with its work area.
+#pragma once
+
+#include <windows.h>
+
+// The restored rectangle (neither minimised nor maximised) of window in screen coordinates;
+// false, with rect untouched, when the platform gives no placement.
+bool GetRestoredScreenRect(HWND window, RECT* rect);
+// Makes rect (screen coordinates) the restored rectangle of window; a shown window moves there,
+// a hidden or minimised one stays as it is until it is shown or restored.
+bool SetRestoredScreenRect(HWND window, const RECT& rect);
+
+// True when rect shares at least one pixel with some monitor.
+bool IsOnAnyMonitor(const RECT& rect);
+// The work area of the monitor nearest to rect.
+RECT NearestWorkArea(const RECT& rect);

@@ -1,0 +1,323 @@
+// The stored position and the show command against faked monitor layouts, in process.
+//
+// The display the tests run on has one monitor whose work area is the whole screen, and its window
+// placement answers in screen coordinates, so neither a taskbar nor a second monitor can be shown
+// for real. The monitor calls and the window placement are redirected through this executable's
+// imports to a layout of the test's own, and the placement answers in workspace coordinates as
+// Windows documents it: relative to the work area of the monitor the rectangle lies on.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "../../settings/placement.h"
+#include "../../settings/settings.h"
+#include "../../ui/globals.h"
+#include "../../ui/tray.h"
+#include "import_patch.h"
+
+namespace {
+
+struct FakeMonitor {
+    RECT monitor;
+    RECT work;
+};
+
+// The first monitor is the primary one.
+std::vector<FakeMonitor> Layout;
+
+HMONITOR HandleOf(size_t index) {
+    return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(index + 1));
+}
+
+long Overlap(const RECT& a, const RECT& b) {
+    RECT common;
+    if (!IntersectRect(&common, &a, &b)) {
+        return 0;
+    }
+    return (common.right - common.left) * (common.bottom - common.top);
+}
+
+// How far apart two rectangles lie, squared; 0 when they touch or overlap.
+long long DistanceSquared(const RECT& a, const RECT& b) {
+    long long dx = a.right < b.left ? b.left - a.right : b.right < a.left ? a.left - b.right : 0;
+    long long dy = a.bottom < b.top ? b.top - a.bottom : b.bottom < a.top ? a.top - b.bottom : 0;
+    return dx * dx + dy * dy;
+}
+
+HMONITOR WINAPI FakeMonitorFromRect(LPCRECT rect, DWORD flags) {
+    size_t best = 0;
+    long bestOverlap = 0;
+    for (size_t i = 0; i < Layout.size(); ++i) {
+        long overlap = Overlap(*rect, Layout[i].monitor);
+        if (overlap > bestOverlap) {
+            best = i;
+            bestOverlap = overlap;
+        }
+    }
+    if (bestOverlap > 0) {
+        return HandleOf(best);
+    }
+    if (flags == MONITOR_DEFAULTTONULL) {
+        return nullptr;
+    }
+    if (flags == MONITOR_DEFAULTTOPRIMARY) {
+        return HandleOf(0);
+    }
+    for (size_t i = 1; i < Layout.size(); ++i) {
+        if (DistanceSquared(*rect, Layout[i].monitor) <
+            DistanceSquared(*rect, Layout[best].monitor)) {
+            best = i;
+        }
+    }
+    return HandleOf(best);
+}
+
+BOOL WINAPI FakeGetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
+    size_t index = static_cast<size_t>(reinterpret_cast<INT_PTR>(monitor)) - 1;
+    if (index >= Layout.size() || info->cbSize < sizeof(MONITORINFO)) {
+        return FALSE;
+    }
+    info->rcMonitor = Layout[index].monitor;
+    info->rcWork = Layout[index].work;
+    info->dwFlags = index == 0 ? MONITORINFOF_PRIMARY : 0;
+    return TRUE;
+}
+
+POINT FakeWorkAreaOffset(const RECT& rect) {
+    const FakeMonitor& m =
+        Layout[reinterpret_cast<INT_PTR>(FakeMonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY)) - 1];
+    return {m.work.left - m.monitor.left, m.work.top - m.monitor.top};
+}
+
+decltype(&GetWindowPlacement) RealGetWindowPlacement;
+decltype(&SetWindowPlacement) RealSetWindowPlacement;
+decltype(&GetProcAddress) RealGetProcAddress;
+
+// The platform's answer turned into workspace coordinates.
+BOOL WINAPI FakeGetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
+    if (!RealGetWindowPlacement(window, placement)) {
+        return FALSE;
+    }
+    POINT offset = FakeWorkAreaOffset(placement->rcNormalPosition);
+    OffsetRect(&placement->rcNormalPosition, -offset.x, -offset.y);
+    return TRUE;
+}
+
+BOOL WINAPI FakeSetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {
+    WINDOWPLACEMENT screen = *placement;
+    POINT offset = FakeWorkAreaOffset(screen.rcNormalPosition);
+    OffsetRect(&screen.rcNormalPosition, offset.x, offset.y);
+    return RealSetWindowPlacement(window, &screen);
+}
+
+// False for a platform from before several monitors, which has no monitor calls to look up.
+bool MonitorCallsExist = true;
+
+// The program looks the monitor calls up by name; they are handed the fakes.
+FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0) {
+        void* fake = nullptr;
+        if (std::strcmp(name, "MonitorFromRect") == 0) {
+            fake = reinterpret_cast<void*>(FakeMonitorFromRect);
+        } else if (std::strcmp(name, "GetMonitorInfoA") == 0) {
+            fake = reinterpret_cast<void*>(FakeGetMonitorInfoA);
+        } else {
+            return RealGetProcAddress(module, name);
+        }
+        return MonitorCallsExist ? reinterpret_cast<FARPROC>(fake) : nullptr;
+    }
+    return RealGetProcAddress(module, name);
+}
+
+struct LayoutCase {
+    const char* name;
+    std::vector<FakeMonitor> monitors;
+};
+
+const FakeMonitor TaskbarAtTop = {{0, 0, 1024, 768}, {0, 30, 1024, 768}};
+const FakeMonitor TaskbarAtLeft = {{0, 0, 1024, 768}, {40, 0, 1024, 768}};
+const FakeMonitor TaskbarAtBottom = {{0, 0, 1024, 768}, {0, 0, 1024, 738}};
+// A second monitor to the left of the primary one, with a taskbar of its own at its left edge.
+const FakeMonitor LeftMonitor = {{-1280, -300, 0, 724}, {-1232, -300, 0, 724}};
+
+const LayoutCase Layouts[] = {
+    {"taskbar at the top", {TaskbarAtTop}},
+    {"taskbar at the left", {TaskbarAtLeft}},
+    {"two monitors, taskbars at the bottom and the left", {TaskbarAtBottom, LeftMonitor}},
+};
+
+class FakedMonitors : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        gui::Hook("USER32.dll", "GetWindowPlacement", FakeGetWindowPlacement,
+                  &RealGetWindowPlacement);
+        gui::Hook("USER32.dll", "SetWindowPlacement", FakeSetWindowPlacement,
+                  &RealSetWindowPlacement);
+        gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddress, &RealGetProcAddress);
+        ASSERT_NE(RealGetWindowPlacement, nullptr);
+        ASSERT_NE(RealSetWindowPlacement, nullptr);
+        ASSERT_NE(RealGetProcAddress, nullptr);
+        MainWindow = CreateWindowExA(0, "STATIC", "placement", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                     nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(MainWindow, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(MainWindow);
+        MainWindow = nullptr;
+        gui::PatchImport("USER32.dll", "GetWindowPlacement",
+                         reinterpret_cast<void*>(RealGetWindowPlacement));
+        gui::PatchImport("USER32.dll", "SetWindowPlacement",
+                         reinterpret_cast<void*>(RealSetWindowPlacement));
+        gui::PatchImport("KERNEL32.dll", "GetProcAddress",
+                         reinterpret_cast<void*>(RealGetProcAddress));
+        Layout.clear();
+        MonitorCallsExist = true;
+    }
+    // Where the window really is, in screen coordinates.
+    static RECT ScreenRect() {
+        RECT rect;
+        GetWindowRect(MainWindow, &rect);
+        return rect;
+    }
+    static void PlaceAt(const RECT& rect) {
+        SetWindowPos(MainWindow, nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+};
+
+std::string Text(const RECT& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+           "," + std::to_string(r.bottom);
+}
+
+// A window in each corner of each monitor's work area.
+std::vector<RECT> PlacesOn(const std::vector<FakeMonitor>& monitors) {
+    std::vector<RECT> places;
+    for (const FakeMonitor& m : monitors) {
+        places.push_back({m.work.left, m.work.top, m.work.left + 300, m.work.top + 24});
+        places.push_back({m.work.right - 300, m.work.bottom - 24, m.work.right, m.work.bottom});
+    }
+    return places;
+}
+
+const HistoryList NoHistory = {[] { return 0; }, [](int, char*) { return false; },
+                               [](const char*) {}};
+
+TEST_F(FakedMonitors, TheSavedPositionIsTheWindowsScreenPositionShownOrMinimised) {
+    char directory[MAX_PATH];
+    ASSERT_NE(GetTempPathA(MAX_PATH, directory), 0u);
+    lstrcpynA(IniPath, (std::string(directory) + "tolvex-placement-test.ini").c_str(), MAX_PATH);
+    for (const LayoutCase& layout : Layouts) {
+        Layout = layout.monitors;
+        for (const RECT& place : PlacesOn(layout.monitors)) {
+            for (bool minimised : {false, true}) {
+                ShowWindow(MainWindow, SW_SHOWNOACTIVATE);
+                PlaceAt(place);
+                if (minimised) {
+                    ShowWindow(MainWindow, SW_SHOWMINNOACTIVE);
+                    ASSERT_TRUE(IsIconic(MainWindow));
+                }
+                Settings.WindowLeft = Settings.WindowTop = Settings.WindowWidth = 0;
+                SaveSettings(MainWindow, NoHistory);
+                EXPECT_EQ(Settings.WindowLeft, place.left) << layout.name << " " << Text(place);
+                EXPECT_EQ(Settings.WindowTop, place.top) << layout.name << " " << Text(place);
+                EXPECT_EQ(Settings.WindowWidth, 300) << layout.name << " " << Text(place);
+                ShowWindow(MainWindow, SW_HIDE);
+                ShowWindow(MainWindow, SW_RESTORE);
+                ShowWindow(MainWindow, SW_HIDE);
+            }
+        }
+    }
+    DeleteFileA(IniPath);
+    IniPath[0] = '\0';
+}
+
+TEST_F(FakedMonitors, ARectangleSetInScreenCoordinatesReadsBackTheSameInEveryState) {
+    for (const LayoutCase& layout : Layouts) {
+        Layout = layout.monitors;
+        for (const RECT& place : PlacesOn(layout.monitors)) {
+            const struct {
+                const char* name;
+                int show;
+            } states[] = {{"shown", SW_SHOWNOACTIVATE},
+                          {"hidden", SW_HIDE},
+                          {"minimised", SW_SHOWMINNOACTIVE}};
+            for (const auto& state : states) {
+                ShowWindow(MainWindow, SW_SHOWNOACTIVATE);
+                PlaceAt({5, 5, 105, 29});
+                ShowWindow(MainWindow, state.show);
+                ASSERT_TRUE(SetRestoredScreenRect(MainWindow, place));
+                RECT read = {};
+                ASSERT_TRUE(GetRestoredScreenRect(MainWindow, &read));
+                EXPECT_EQ(Text(read), Text(place)) << layout.name << ", " << state.name;
+                EXPECT_EQ(IsWindowVisible(MainWindow) != 0, state.show != SW_HIDE)
+                    << layout.name << ", " << state.name;
+                EXPECT_EQ(IsIconic(MainWindow) != 0, state.show == SW_SHOWMINNOACTIVE)
+                    << layout.name << ", " << state.name;
+                ShowWindow(MainWindow, SW_RESTORE);
+                EXPECT_EQ(Text(ScreenRect()), Text(place)) << layout.name << ", " << state.name;
+                ShowWindow(MainWindow, SW_HIDE);
+            }
+        }
+    }
+}
+
+struct ReachCase {
+    const char* name;
+    RECT before;
+    RECT after; // in screen coordinates
+};
+
+TEST_F(FakedMonitors, ShowBringsAWindowOnNoMonitorIntoTheNearestWorkAreaAndLeavesOthersAlone) {
+    Layout = {TaskbarAtBottom, LeftMonitor};
+    // The work areas: the primary one 0..1024 × 0..738, the left one -1232..0 × -300..724.
+    const ReachCase cases[] = {
+        {"far to the right", {5000, 300, 5300, 324}, {724, 300, 1024, 324}},
+        {"far below", {100, 4000, 400, 4024}, {100, 714, 400, 738}},
+        {"below and right", {1100, 800, 1400, 824}, {724, 714, 1024, 738}},
+        {"far to the left", {-5000, 50, -4700, 74}, {-1232, 50, -932, 74}},
+        {"above the left monitor", {-600, -900, -300, -876}, {-600, -300, -300, -276}},
+        {"wider than the work area", {3000, 10, 6000, 34}, {0, 10, 1024, 34}},
+        // At least one pixel on a monitor: not moved, even when most of it is off.
+        {"one pixel on the primary", {1023, 100, 1323, 124}, {1023, 100, 1323, 124}},
+        {"under the primary's taskbar", {100, 750, 400, 774}, {100, 750, 400, 774}},
+        {"across both monitors", {-150, 20, 150, 44}, {-150, 20, 150, 44}},
+    };
+    for (const ReachCase& c : cases) {
+        const struct {
+            const char* name;
+            int show;
+        } states[] = {{"hidden", SW_HIDE}, {"minimised", SW_SHOWMINNOACTIVE}, {"shown", SW_SHOWNA}};
+        for (const auto& state : states) {
+            ShowWindow(MainWindow, SW_SHOWNOACTIVATE);
+            PlaceAt(c.before);
+            ShowWindow(MainWindow, state.show);
+            ShowMainWindow();
+            EXPECT_TRUE(IsWindowVisible(MainWindow)) << c.name << ", " << state.name;
+            EXPECT_FALSE(IsIconic(MainWindow)) << c.name << ", " << state.name;
+            EXPECT_EQ(Text(ScreenRect()), Text(c.after)) << c.name << ", " << state.name;
+            ShowWindow(MainWindow, SW_HIDE);
+        }
+    }
+}
+
+TEST_F(FakedMonitors, WithoutTheMonitorCallsTheScreenIsTheOnlyMonitor) {
+    MonitorCallsExist = false;
+    RECT area = {};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+    RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(IsOnAnyMonitor({screen.right - 1, 10, screen.right + 300, 34}));
+    EXPECT_FALSE(IsOnAnyMonitor({screen.right, 10, screen.right + 300, 34}));
+    EXPECT_EQ(Text(NearestWorkArea({-5000, -5000, -4000, -4900})), Text(area));
+    ShowWindow(MainWindow, SW_SHOWNOACTIVATE);
+    PlaceAt({screen.right + 500, 10, screen.right + 800, 34});
+    ShowWindow(MainWindow, SW_HIDE);
+    ShowMainWindow();
+    EXPECT_EQ(Text(ScreenRect()), Text({area.right - 300, 10, area.right, 34}));
+}
+
+} // namespace
