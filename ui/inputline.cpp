@@ -70,6 +70,52 @@ void ReplaceFromTo(int from, const char* text) {
     SendMessageA(InputEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
 }
 
+// The edit field's formatting rectangle: the part of it that shows text.
+RECT TextArea() {
+    RECT area = {};
+    SendMessageA(InputEdit, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    return area;
+}
+
+// The first character shown: a single-line field scrolls by whole characters, so one starts
+// right at the text area's left edge.
+int FirstVisibleChar(const RECT& area) {
+    LRESULT at = SendMessageA(InputEdit, EM_CHARFROMPOS, 0,
+                              MAKELPARAM(area.left, (area.top + area.bottom) / 2));
+    return LOWORD(at);
+}
+
+// EM_POSFROMCHAR has no answer for the place behind the last character, so a caret there never
+// counts as shown.
+bool IsCharShown(int index, const RECT& area) {
+    LRESULT at = SendMessageA(InputEdit, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0);
+    if (at == -1) {
+        return false;
+    }
+    int x = static_cast<short>(LOWORD(at));
+    return x >= area.left && x < area.right;
+}
+
+// Attempts at scrolling back; each costs two scrolls of the field.
+constexpr int ScrollBackAttempts = 4;
+
+// Brings first back to the left edge after a rewrite has scrolled to the end of the line. A field
+// has no way to scroll to a given character; it only scrolls to show the caret, by an amount of
+// its own. So the caret goes to the end (the same start every time) and then left to a probe,
+// and the probe moves by as many characters as the view missed, until it lands.
+void ScrollBackTo(int first, const RECT& area) {
+    int length = static_cast<int>(SendMessageA(InputEdit, EM_LINELENGTH, 0, 0));
+    int probe = first;
+    int shown = FirstVisibleChar(area);
+    for (int attempt = 0; attempt < ScrollBackAttempts && shown != first; ++attempt) {
+        SendMessageA(InputEdit, EM_SETSEL, static_cast<WPARAM>(length), length);
+        SendMessageA(InputEdit, EM_SETSEL, static_cast<WPARAM>(probe), probe);
+        shown = FirstVisibleChar(area);
+        probe += first - shown;
+        probe = probe < 0 ? 0 : probe > length ? length : probe;
+    }
+}
+
 void AppendEquals(int length) {
     SuppressEditChange = true;
     ReplaceFromTo(EditPosition(LineBuffer, length), "=");
@@ -203,8 +249,19 @@ bool EvaluateLine() {
 
     SuppressEditChange = true;
     DWORD selection = static_cast<DWORD>(SendMessageA(InputEdit, EM_GETSEL, 0, 0));
+    RECT area = TextArea();
+    int first = FirstVisibleChar(area);
+    bool keepView = IsCharShown(HIWORD(selection), area);
+    // Replacing scrolls to the end of the line and restoring the selection scrolls back: none of
+    // that may be seen, and the view ends where the user had it, with one paint.
+    SendMessageA(InputEdit, WM_SETREDRAW, FALSE, 0);
     ReplaceFromTo(replaceFrom, rewritten + update.replaceFrom);
+    if (keepView) {
+        ScrollBackTo(first, area);
+    }
     SendMessageA(InputEdit, EM_SETSEL, LOWORD(selection), HIWORD(selection));
+    SendMessageA(InputEdit, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(InputEdit, nullptr, TRUE);
     SuppressEditChange = false;
     return update.outcome == LineSucceeded;
 }

@@ -225,6 +225,41 @@ TEST_F(Typing, LongLinesNeverGrowBeyondTheLimit) {
     EXPECT_TRUE(History().empty());
 }
 
+// The x position of a character in the edit field, which moves exactly when the field scrolls.
+int CharX(HWND edit, int index) {
+    return static_cast<short>(LOWORD(SendMessageA(edit, EM_POSFROMCHAR, index, 0)));
+}
+
+TEST_F(Typing, ALongLineKeepsStillWhileItsResultIsRewritten) {
+    // Far wider than the window; the caret goes into the middle, where the user is typing.
+    std::string line;
+    for (int i = 0; i < 60; ++i) {
+        line += "1+";
+    }
+    line += "1=";
+    SetLine(Rewritten(line));
+    const int caret = 60;
+    SendMessageA(tolvex->edit, EM_SETSEL, caret, caret);
+    int before = CharX(tolvex->edit, caret - 1);
+    RECT client = ClientRect(tolvex->edit);
+    ASSERT_GT(before, 0) << "the character in front of the caret is shown";
+    ASSERT_LT(before, client.right);
+    ASSERT_LT(CharX(tolvex->edit, 0), 0) << "the line starts scrolled out to the left";
+    TypeText(L"9"); // "1" becomes "91"
+    EXPECT_TRUE(LineBecomes(Rewritten(line.substr(0, caret) + "9" + line.substr(caret)))) << Line();
+    EXPECT_EQ(Caret(), caret + 1);
+    EXPECT_EQ(CharX(tolvex->edit, caret - 1), before) << "the view has not moved";
+    // So too when the result grows or shrinks by some characters.
+    TypeText(L"99");
+    EXPECT_TRUE(LineBecomes(Rewritten(line.substr(0, caret) + "999" + line.substr(caret))));
+    EXPECT_EQ(CharX(tolvex->edit, caret - 1), before);
+    TypeKey(VK_BACK);
+    TypeKey(VK_BACK);
+    TypeKey(VK_BACK);
+    EXPECT_TRUE(LineBecomes(Rewritten(line))) << Line();
+    EXPECT_EQ(CharX(tolvex->edit, caret - 1), before);
+}
+
 struct HexSwitchCase {
     const char* line;
     int command;
