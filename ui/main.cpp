@@ -91,7 +91,13 @@ void SizeMainWindow() {
 
 WPARAM RunMessageLoop(HACCEL accelerators) {
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    // The window's end posts the quit message, but a modal loop running at that moment (a popup
+    // menu's, when the exit is sent while the menu is open) can take it from the queue and drop
+    // it; then nothing would ever end this loop. A gone window ends it just the same.
+    while (IsWindow(MainWindow)) {
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+            return message.wParam;
+        }
         // Before dispatch, whichever window the message is for: so the character accelerators
         // (Ctrl+X, C, V, A) become commands before the input line's filter could refuse them.
         if (TranslateAcceleratorA(MainWindow, accelerators, &message)) {
@@ -100,7 +106,7 @@ WPARAM RunMessageLoop(HACCEL accelerators) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return message.wParam;
+    return 0;
 }
 
 } // namespace

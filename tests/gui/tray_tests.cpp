@@ -217,6 +217,9 @@ void ShowItemOfIconMenu(const Tolvex& t, const std::string&) {
     HWND menu = OpenIconMenu(t, {420, 320});
     ASSERT_NE(menu, nullptr);
     ChooseIconMenuItem(menu, false);
+    // The click is input, which the program takes only after the messages sent to it: without
+    // this wait the next step could reach it while the menu is still open.
+    EXPECT_TRUE(WaitUntil([] { return VisiblePopupMenu() == nullptr; }));
 }
 
 TEST(ResidentMode, EveryWayBackShowsRestoresAndRaisesTheWindow) {
@@ -300,6 +303,78 @@ TEST(ResidentMode, IconMenuOpensAtTheCursorAndItsExitEndsTheProgram) {
     EXPECT_FALSE(IconPresent(tolvex.window));
     EXPECT_EQ(IniValue(ini, "Settings", "Resident"), "1");
     EXPECT_EQ(IniValue(ini, "History", "0"), "6*7=42");
+}
+
+// Each of the program's popup menus, opened as a user would and left open.
+struct OpenMenuCase {
+    const char* name;
+    void (*open)(const Tolvex&);
+};
+
+void OpenIconMenuAtTheCursor(const Tolvex& t) {
+    OpenIconMenu(t, {380, 260});
+}
+
+void OpenMainMenu(const Tolvex& t) {
+    // Posted: the menu's loop runs inside the command, which a sent message would wait for.
+    PostMessageA(t.window, WM_COMMAND, MAKEWPARAM(IDC_MENU, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(t.menuButton));
+}
+
+void OpenCloseMenu(const Tolvex& t) {
+    RECT rect = WindowRect(t.window);
+    PostMessageA(t.window, WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(rect.left + 2, rect.top + 2));
+}
+
+void EndSession(const Tolvex& t) {
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(t.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                        DefaultTimeoutMs, &answer);
+    SendMessageTimeoutA(t.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL,
+                        DefaultTimeoutMs, &answer);
+}
+
+struct ExitCase {
+    const char* name;
+    int resident;
+    void (*exit)(const Tolvex&);
+    bool programEnds; // false: at the end of the session the platform ends the process
+};
+
+// A sent exit runs inside the open menu's own loop, which used to swallow the quit message: the
+// window was gone and the settings written, but the process waited for ever.
+TEST(ResidentMode, EveryWayToExitEndsTheProgramWhateverMenuIsOpen) {
+    const OpenMenuCase menus[] = {{"icon menu", OpenIconMenuAtTheCursor},
+                                  {"main menu", OpenMainMenu},
+                                  {"close menu", OpenCloseMenu}};
+    const ExitCase exits[] = {
+        {"exit command, sent", 1, [](const Tolvex& t) { SendCommand(t, IDM_EXIT); }, true},
+        {"exit command, posted", 1,
+         [](const Tolvex& t) { PostMessageA(t.window, WM_COMMAND, IDM_EXIT, 0); }, true},
+        {"close without resident mode", 0, [](const Tolvex& t) { SendCommand(t, IDM_CLOSE); },
+         true},
+        {"end of the session", 1, EndSession, false},
+    };
+    for (const OpenMenuCase& m : menus) {
+        for (const ExitCase& e : exits) {
+            std::string name = std::string(m.name) + ", " + e.name;
+            std::string dir = FreshDirectory(TestName() + "." + name);
+            std::string ini = dir + "tolvex.ini";
+            WriteTextFile(ini, SettingsFile("Resident=" + std::to_string(e.resident) + "\r\n"));
+            Tolvex tolvex;
+            ASSERT_TRUE(StartTolvex(dir, &tolvex)) << name;
+            SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("2*3=6"));
+            m.open(tolvex);
+            ASSERT_TRUE(WaitUntil([] { return VisiblePopupMenu() != nullptr; })) << name;
+            e.exit(tolvex);
+            if (e.programEnds) {
+                EXPECT_TRUE(Ends(&tolvex)) << name;
+                EXPECT_TRUE(WaitUntil([] { return VisiblePopupMenu() == nullptr; })) << name;
+            }
+            EXPECT_EQ(IniValue(ini, "History", "0"), "2*3=6") << name;
+            EXPECT_EQ(IniValue(ini, "Settings", "Resident"), std::to_string(e.resident)) << name;
+        }
+    }
 }
 
 struct HotKeyCase {
