@@ -9,4 +9,4 @@ while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname 
 if [ -f "$build/xvfb/display" ]; then
   export DISPLAY=$(cat "$build/xvfb/display")
 fi
-exec wine "$@"
+exec "$TolvexWine" "$@"

@@ -31,7 +31,7 @@ start() {
   # A server left from listing the tests ran without the display; start the session afresh on it.
   wineserver -k >/dev/null 2>&1 || true
   # The first start of a prefix takes a while; a persistent server keeps later starts quick.
-  wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
+  "$TolvexWine" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
   wineserver -p >/dev/null 2>&1 || true
   echo "wine-env: display :$n, prefix $WINEPREFIX"
 }

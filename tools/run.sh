@@ -14,10 +14,17 @@ if [ -z "${DISPLAY:-}" ]; then
   exec build/native/tools/tolvexc
 fi
 
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target tolvex
-. cmake/wine-environment.sh "$PWD/build/run-wineprefix"
+# The product is the 32-bit program; a machine that runs no 32-bit programs gets the 64-bit build
+# of the same sources.
+preset=windows
+if ! bash cmake/runs-32bit-programs.sh; then
+  echo "tolvex: this machine runs no 32-bit programs, so the 64-bit build of tolvex starts instead"
+  preset=windows64
+fi
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target tolvex
+. cmake/wine-environment.sh "$PWD/build/$preset/run-wineprefix"
 mkdir -p build/run
-cp build/windows/ui/tolvex.exe build/run/tolvex.exe
+cp build/$preset/ui/tolvex.exe build/run/tolvex.exe
 echo "tolvex: starting build/run/tolvex.exe under Wine (its settings go to build/run/tolvex.ini)"
-exec wine build/run/tolvex.exe
+exec "$TolvexWine" build/run/tolvex.exe

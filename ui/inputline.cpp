@@ -230,7 +230,7 @@ const HistoryList InputHistory = {HistoryCount, HistoryItem, AppendHistory};
 
 void InstallInputFilter(HWND edit) {
     PrevEditProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongA(edit, GWL_WNDPROC, reinterpret_cast<LONG>(InputEditProc)));
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputEditProc)));
 }
 
 bool EvaluateLine() {

@@ -23,7 +23,7 @@ constexpr int HotKeyId = 0;
 constexpr UINT TrayIconId = 1;
 // The record's first form: the shell accepts it everywhere, and its tip field is 64 bytes.
 constexpr DWORD TrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
-static_assert(TrayRecordSize == 88, "the first form of NOTIFYICONDATAA");
+static_assert(sizeof(void*) != 4 || TrayRecordSize == 88, "the first form of NOTIFYICONDATAA");
 constexpr char TrayTip[] = "tolvex";
 constexpr char TaskbarCreatedName[] = "TaskbarCreated";
 
