@@ -18,5 +18,8 @@ frames=("$pictures"/typing-*.png)
 last=$((${#frames[@]} - 1))
 convert -loop 0 -delay 60 "${frames[@]:0:$last}" -delay 300 "${frames[$last]}" +dither \
   -layers Optimize docs/typing.gif
-cp "$pictures/window.png" "$pictures/history.png" "$pictures/menu.png" docs/
+# The test writes its PNG files uncompressed; these are compressed, without time stamps.
+for picture in window history menu; do
+  convert "$pictures/$picture.png" -strip "docs/$picture.png"
+done
 echo "readme-pictures: docs/window.png docs/history.png docs/menu.png docs/typing.gif"
