@@ -87,9 +87,13 @@ BOOL WINAPI FakeGetMonitorInfoA(HMONITOR monitor, LPMONITORINFO info) {
     return TRUE;
 }
 
+// With no layout of the test's own, the placement answers in screen coordinates as here.
 POINT FakeWorkAreaOffset(const RECT& rect) {
-    const FakeMonitor& m =
-        Layout[reinterpret_cast<INT_PTR>(FakeMonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY)) - 1];
+    if (Layout.empty()) {
+        return {0, 0};
+    }
+    INT_PTR index = reinterpret_cast<INT_PTR>(FakeMonitorFromRect(&rect, MONITOR_DEFAULTTOPRIMARY));
+    const FakeMonitor& m = Layout[index - 1];
     return {m.work.left - m.monitor.left, m.work.top - m.monitor.top};
 }
 
