@@ -142,16 +142,19 @@ struct LayoutCase {
     std::vector<FakeMonitor> monitors;
 };
 
+// The first two cover the display's own screen, so that the platform underneath keeps every
+// window put where a fake monitor is; the platform moves a window placed wholly off its screen.
 const FakeMonitor TaskbarAtTop = {{0, 0, 1024, 768}, {0, 30, 1024, 768}};
 const FakeMonitor TaskbarAtLeft = {{0, 0, 1024, 768}, {40, 0, 1024, 768}};
-const FakeMonitor TaskbarAtBottom = {{0, 0, 1024, 768}, {0, 0, 1024, 738}};
-// A second monitor to the left of the primary one, with a taskbar of its own at its left edge.
-const FakeMonitor LeftMonitor = {{-1280, -300, 0, 724}, {-1232, -300, 0, 724}};
+// The same screen as two monitors: the primary one with its taskbar at the bottom, and a second
+// one to its right with a taskbar of its own at its left edge.
+const FakeMonitor LeftHalf = {{0, 0, 600, 768}, {0, 0, 600, 738}};
+const FakeMonitor RightHalf = {{600, 0, 1024, 768}, {648, 0, 1024, 768}};
 
 const LayoutCase Layouts[] = {
     {"taskbar at the top", {TaskbarAtTop}},
     {"taskbar at the left", {TaskbarAtLeft}},
-    {"two monitors, taskbars at the bottom and the left", {TaskbarAtBottom, LeftMonitor}},
+    {"two monitors, taskbars at the bottom and the left", {LeftHalf, RightHalf}},
 };
 
 class FakedMonitors : public ::testing::Test {
@@ -277,19 +280,20 @@ struct ReachCase {
 };
 
 TEST_F(FakedMonitors, ShowBringsAWindowOnNoMonitorIntoTheNearestWorkAreaAndLeavesOthersAlone) {
-    Layout = {TaskbarAtBottom, LeftMonitor};
-    // The work areas: the primary one 0..1024 × 0..738, the left one -1232..0 × -300..724.
+    Layout = {LeftHalf, RightHalf};
+    // The work areas: the primary one 0..600 × 0..738, the second one 648..1024 × 0..768.
     const ReachCase cases[] = {
         {"far to the right", {5000, 300, 5300, 324}, {724, 300, 1024, 324}},
         {"far below", {100, 4000, 400, 4024}, {100, 714, 400, 738}},
-        {"below and right", {1100, 800, 1400, 824}, {724, 714, 1024, 738}},
-        {"far to the left", {-5000, 50, -4700, 74}, {-1232, 50, -932, 74}},
-        {"above the left monitor", {-600, -900, -300, -876}, {-600, -300, -300, -276}},
-        {"wider than the work area", {3000, 10, 6000, 34}, {0, 10, 1024, 34}},
+        {"below and right", {1100, 800, 1400, 824}, {724, 744, 1024, 768}},
+        {"far to the left", {-5000, 50, -4700, 74}, {0, 50, 300, 74}},
+        {"above the second monitor", {700, -900, 1000, -876}, {700, 0, 1000, 24}},
+        {"wider than the work area", {3000, 10, 6000, 34}, {648, 10, 1024, 34}},
         // At least one pixel on a monitor: not moved, even when most of it is off.
-        {"one pixel on the primary", {1023, 100, 1323, 124}, {1023, 100, 1323, 124}},
+        {"one pixel on the second monitor", {1023, 100, 1323, 124}, {1023, 100, 1323, 124}},
+        {"one pixel on the primary", {-299, 100, 1, 124}, {-299, 100, 1, 124}},
         {"under the primary's taskbar", {100, 750, 400, 774}, {100, 750, 400, 774}},
-        {"across both monitors", {-150, 20, 150, 44}, {-150, 20, 150, 44}},
+        {"across both monitors", {450, 20, 750, 44}, {450, 20, 750, 44}},
     };
     for (const ReachCase& c : cases) {
         const struct {
