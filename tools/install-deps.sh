@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake g++ make googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 wine wine32:i386 xvfb xdotool x11-utils
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-  locales fonts-ipafont-gothic imagemagick bc zip unzip)
+  locales fonts-ipafont-gothic imagemagick bc zip unzip python3-mpmath)
 
 missing=()
 for p in "${packages[@]}"; do
