@@ -1,18 +1,32 @@
-// The math layer: the standard long double functions behind the failure tests of the evaluator.
+// The math layer: the evaluator's functions built from the correctly rounded extended operations.
+//
+// No function here calls the platform's transcendental functions, whose last bits differ between
+// libraries (and whose x87 instructions differ between processors). Every result is computed as
+// an unevaluated sum of two extended values (a "pair", about 128 significant bits) from + - * /
+// and sqrt alone, each correctly rounded to the 64-bit significand, and is rounded once at the
+// end: the same bits on every build and every processor, and the correctly rounded result
+// except when the true value lies within about 2^-100 of a rounding midpoint. Only exact
+// operations (floor, ldexp, frexp, fmod, fabs) come from <cmath>.
 #include "mathlayer.h"
 
+#include "mathlayer_constants.h"
+
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 EvalStatus MathErrorStatus = EvalOk;
 
 namespace {
+
+using mathconst::Pair;
 
 // ln of the largest finite extended value is 11356.52...; the power and exponential report
 // overflow from just below it, and underflow where results would leave the normal range.
 constexpr long double OverflowLogLimit = 11356.5L;
 constexpr long double UnderflowLogLimit = -11355.0L;
 
-// 2^63: beyond it the x87 reduction of an angle has no significant bit left.
+// 2^63: from here on the angle's significand has no bit below the units left to reduce.
 constexpr long double TotalLossAngle = 0x1p63L;
 
 // The value a reported call returns; the evaluator stops before it could use it.
@@ -25,6 +39,474 @@ long double Report(MathErrorKind kind) {
 
 bool IsInteger(long double y) {
     return std::floor(y) == y;
+}
+
+// ---- exact sums and products, and pair arithmetic ---------------------------------------------
+
+// a + b exactly, as the rounded sum and its error.
+Pair TwoSum(long double a, long double b) {
+    long double sum = a + b;
+    long double bPart = sum - a;
+    long double error = (a - (sum - bPart)) + (b - bPart);
+    return {sum, error};
+}
+
+// The same when |a| >= |b| (or a is 0).
+Pair FastTwoSum(long double a, long double b) {
+    long double sum = a + b;
+    return {sum, b - (sum - a)};
+}
+
+// Splits a into two halves of 32 significant bits each, whose products are exact.
+void Split(long double a, long double* high, long double* low) {
+    constexpr long double Splitter = 0x1p32L + 1;
+    long double t = Splitter * a;
+    *high = t - (t - a);
+    *low = a - *high;
+}
+
+// a * b exactly, as the rounded product and its error (Dekker).
+Pair TwoProduct(long double a, long double b) {
+    long double product = a * b;
+    long double aHigh, aLow, bHigh, bLow;
+    Split(a, &aHigh, &aLow);
+    Split(b, &bHigh, &bLow);
+    long double error = ((aHigh * bHigh - product) + aHigh * bLow + aLow * bHigh) + aLow * bLow;
+    return {product, error};
+}
+
+Pair Single(long double a) {
+    return {a, 0.0L};
+}
+
+Pair Negate(Pair a) {
+    return {-a.hi, -a.lo};
+}
+
+// Multiplies by a power of two, exactly for the moderate values the layer scales.
+Pair Scale(Pair a, long double powerOfTwo) {
+    return {a.hi * powerOfTwo, a.lo * powerOfTwo};
+}
+
+Pair Add(Pair a, Pair b) {
+    Pair high = TwoSum(a.hi, b.hi);
+    Pair low = TwoSum(a.lo, b.lo);
+    high = FastTwoSum(high.hi, high.lo + low.hi);
+    return FastTwoSum(high.hi, high.lo + low.lo);
+}
+
+Pair Subtract(Pair a, Pair b) {
+    return Add(a, Negate(b));
+}
+
+Pair Multiply(Pair a, Pair b) {
+    Pair product = TwoProduct(a.hi, b.hi);
+    return FastTwoSum(product.hi, product.lo + (a.hi * b.lo + a.lo * b.hi));
+}
+
+Pair Divide(Pair a, Pair b) {
+    long double first = a.hi / b.hi;
+    Pair rest = Subtract(a, Multiply(b, Single(first)));
+    return FastTwoSum(first, rest.hi / b.hi);
+}
+
+Pair SquareRoot(Pair a) {
+    if (a.hi == 0) {
+        return a;
+    }
+    long double root = std::sqrt(a.hi); // correctly rounded, as IEEE 754 requires of every build
+    Pair square = TwoProduct(root, root);
+    long double rest = ((a.hi - square.hi) - square.lo) + a.lo;
+    return FastTwoSum(root, rest / (2 * root));
+}
+
+// The pair rounded once: hi is already the rounded sum, the pairs being kept normalised. A zero
+// lo is left out so that hi keeps the sign of a zero.
+long double Rounded(Pair a) {
+    return a.lo == 0 ? a.hi : a.hi + a.lo;
+}
+
+// ---- sine and cosine of a small angle ----------------------------------------------------------
+
+const Pair& Factorial(int n) {
+    return mathconst::InverseFactorial[n];
+}
+
+Pair SignedFactorial(int n, bool negative) {
+    return negative ? Negate(Factorial(n)) : Factorial(n);
+}
+
+// sin d and cos d - 1 for |d| <= 1/128 + a little, to about 2^-120 relative. The terms below
+// 2^-56 of the first are summed in single extended values, the others in pairs.
+void SinCosOfSmall(Pair d, Pair* sine, Pair* cosineMinusOne) {
+    Pair z = Multiply(d, d);
+    long double zz = z.hi;
+    // sin d = d + d z (-1/3! + z (1/5! + z (-1/7! + z (1/9! - z (1/11! - z/13!)))))
+    long double tail = zz * (Factorial(9).hi - zz * (Factorial(11).hi - zz * Factorial(13).hi));
+    Pair series = Add(SignedFactorial(7, true), Single(tail));
+    series = Add(Multiply(series, z), Factorial(5));
+    series = Add(Multiply(series, z), SignedFactorial(3, true));
+    *sine = Add(d, Multiply(Multiply(d, z), series));
+    // cos d - 1 = z (-1/2 + z (1/4! + z (-1/6! + z (1/8! - z (1/10! - z/12!)))))
+    tail = zz * (Factorial(8).hi - zz * (Factorial(10).hi - zz * Factorial(12).hi));
+    series = Add(SignedFactorial(6, true), Single(tail));
+    series = Add(Multiply(series, z), Factorial(4));
+    series = Add(Multiply(series, z), SignedFactorial(2, true));
+    *cosineMinusOne = Multiply(z, series);
+}
+
+// sin y and cos y for |y| <= pi/4 (a little more is fine): y = j/64 + d with the table's values
+// for j/64, and the angle-sum rules written so that the small parts are added last.
+void SinCosOfReduced(Pair y, Pair* sine, Pair* cosine) {
+    bool negative = y.hi < 0;
+    if (negative) {
+        y = Negate(y);
+    }
+    int j = static_cast<int>(y.hi * 64 + 0.5L);
+    if (j >= mathconst::SinCosEntries) {
+        j = mathconst::SinCosEntries - 1;
+    }
+    // y.hi and j/64 lie within a factor of two of each other (or j is 0): the difference is exact.
+    Pair d = FastTwoSum(y.hi - static_cast<long double>(j) / 64, y.lo);
+    Pair sinD, cosDMinusOne;
+    SinCosOfSmall(d, &sinD, &cosDMinusOne);
+    const Pair& sinC = mathconst::SinTable[j];
+    const Pair& cosC = mathconst::CosTable[j];
+    *sine = Add(sinC, Add(Multiply(sinC, cosDMinusOne), Multiply(cosC, sinD)));
+    *cosine = Add(cosC, Subtract(Multiply(cosC, cosDMinusOne), Multiply(sinC, sinD)));
+    if (negative) {
+        *sine = Negate(*sine);
+    }
+}
+
+// ---- exact reduction of an angle by multiples of pi/2 ------------------------------------------
+
+constexpr int ExtendedBytes = 10;
+constexpr int ExponentBias = 16383;
+
+// A finite non-zero x as significand * 2^(exponent - 63), the significand with its top bit set
+// for normal values.
+void Decompose(long double x, uint64_t* significand, int* exponent) {
+    unsigned char bytes[ExtendedBytes];
+    std::memcpy(bytes, &x, ExtendedBytes);
+    std::memcpy(significand, bytes, sizeof *significand);
+    int biased = (bytes[9] & 0x7F) << 8 | bytes[8];
+    *exponent = (biased == 0 ? 1 : biased) - ExponentBias;
+}
+
+// The product of a 64-bit significand and the 320 bits of 2/pi, 384 bits in 32-bit words, least
+// significant first.
+constexpr int ProductWords = mathconst::TwoOverPiWords + 2;
+
+struct WideProduct {
+    uint32_t word[ProductWords];
+};
+
+// 64 bits of the product from bit `low` on; bits beyond its top read as zeros.
+uint64_t BitsAt(const WideProduct& product, int low) {
+    int index = low / 32;
+    int shift = low % 32;
+    uint64_t word[3] = {};
+    for (int i = 0; i < 3 && index + i < ProductWords; ++i) {
+        word[i] = product.word[index + i];
+    }
+    uint64_t bits = (word[0] | word[1] << 32) >> shift;
+    return shift == 0 ? bits : bits | word[2] << (64 - shift);
+}
+
+// For pi/4 < angle < 2^63: angle = k pi/2 + y with |y| <= pi/4, y as a pair; returns k mod 4.
+// The angle is significand * 2^(e - 63); its product with 2/pi is formed exactly as an integer
+// from 320 bits of 2/pi, more than enough that the fraction keeps 128 correct bits after the
+// longest run of zeros any extended angle below 2^63 can produce (about 70 bits).
+int ReduceAngle(long double angle, Pair* reduced) {
+    uint64_t significand;
+    int exponent;
+    Decompose(angle, &significand, &exponent);
+    uint32_t factor[2] = {static_cast<uint32_t>(significand),
+                          static_cast<uint32_t>(significand >> 32)};
+    WideProduct product = {};
+    for (int m = 0; m < 2; ++m) {
+        uint64_t carry = 0;
+        for (int i = 0; i < mathconst::TwoOverPiWords; ++i) {
+            uint32_t piWord = mathconst::TwoOverPi[mathconst::TwoOverPiWords - 1 - i];
+            uint64_t sum = static_cast<uint64_t>(factor[m]) * piWord + product.word[i + m] + carry;
+            product.word[i + m] = static_cast<uint32_t>(sum);
+            carry = sum >> 32;
+        }
+        product.word[mathconst::TwoOverPiWords + m] = static_cast<uint32_t>(carry);
+    }
+    // angle * 2/pi = product * 2^(exponent - 63 - 320): the binary point lies at this bit.
+    int point = 383 - exponent;
+    int quadrant = static_cast<int>(BitsAt(product, point) & 3);
+    uint64_t fraction[3] = {BitsAt(product, point - 64), BitsAt(product, point - 128),
+                            BitsAt(product, point - 192)};
+    bool negative = (fraction[0] >> 63) != 0;
+    if (negative) {
+        // A fraction of one half or more belongs to the next multiple: take 1 - fraction.
+        ++quadrant;
+        uint64_t carry = 1;
+        for (int i = 2; i >= 0; --i) {
+            fraction[i] = ~fraction[i] + carry;
+            carry = carry != 0 && fraction[i] == 0 ? 1 : 0;
+        }
+    }
+    int shift = 0;
+    while (fraction[0] == 0 && shift < 192) {
+        fraction[0] = fraction[1];
+        fraction[1] = fraction[2];
+        fraction[2] = 0;
+        shift += 64;
+    }
+    if (fraction[0] == 0) {
+        *reduced = Single(0);
+        return quadrant & 3;
+    }
+    int zeros = __builtin_clzll(fraction[0]);
+    if (zeros != 0) {
+        fraction[0] = fraction[0] << zeros | fraction[1] >> (64 - zeros);
+        fraction[1] = fraction[1] << zeros | fraction[2] >> (64 - zeros);
+        shift += zeros;
+    }
+    long double high = std::ldexp(static_cast<long double>(fraction[0]), -64 - shift);
+    long double low = std::ldexp(static_cast<long double>(fraction[1]), -128 - shift);
+    Pair y = Multiply(FastTwoSum(high, low), mathconst::HalfPi);
+    *reduced = negative ? Negate(y) : y;
+    return quadrant & 3;
+}
+
+// sin and cos of any |radians| < 2^63, as pairs.
+void SinCos(long double radians, Pair* sine, Pair* cosine) {
+    long double magnitude = std::fabs(radians);
+    Pair y = Single(magnitude);
+    int quadrant = 0;
+    if (magnitude > mathconst::QuarterPi) {
+        quadrant = ReduceAngle(magnitude, &y);
+    }
+    Pair s, c;
+    SinCosOfReduced(y, &s, &c);
+    switch (quadrant) {
+    case 0:
+        *sine = s;
+        *cosine = c;
+        break;
+    case 1:
+        *sine = c;
+        *cosine = Negate(s);
+        break;
+    case 2:
+        *sine = Negate(s);
+        *cosine = Negate(c);
+        break;
+    default:
+        *sine = Negate(c);
+        *cosine = s;
+        break;
+    }
+    if (radians < 0) {
+        *sine = Negate(*sine);
+    }
+}
+
+// ---- exponential and logarithm -----------------------------------------------------------------
+
+// e^r - 1 for |r| <= ln2/2 + a little, to about 2^-115 relative: the series on r/256, whose
+// terms from r^8/8! on are below 2^-64 of the sum, then eight squarings of 1 + u.
+Pair ExpMinusOneOfSmall(Pair r) {
+    constexpr long double Eighth = 0x1p-8L;
+    Pair s = Scale(r, Eighth);
+    long double ss = s.hi;
+    long double tail =
+        Factorial(8).hi +
+        ss * (Factorial(9).hi +
+              ss * (Factorial(10).hi + ss * (Factorial(11).hi + ss * Factorial(12).hi)));
+    Pair series = Add(Factorial(7), Single(ss * tail));
+    for (int n = 6; n >= 2; --n) {
+        series = Add(Multiply(series, s), Factorial(n));
+    }
+    Pair u = Add(s, Multiply(Multiply(s, s), series));
+    // e^(2t) - 1 = u (2 + u) with u = e^t - 1: no cancellation for small t.
+    for (int i = 0; i < 8; ++i) {
+        u = Add(Scale(u, 2), Multiply(u, u));
+    }
+    return u;
+}
+
+// e^x = 2^k (1 + u) for |x.hi| < 11357, with u from ExpMinusOneOfSmall.
+Pair ExpParts(Pair x, int* k) {
+    long double multiple = std::floor(x.hi * mathconst::Log2OfE + 0.5L);
+    // multiple * Ln2Part1 is exact (15 and 48 bits), and so is its difference from x.hi, the two
+    // lying within a factor of two of each other whenever multiple is not 0.
+    Pair r = FastTwoSum(x.hi - multiple * mathconst::Ln2Part1, x.lo);
+    r = Subtract(r, TwoProduct(multiple, mathconst::Ln2Part2));
+    r = Add(r, Single(-multiple * mathconst::Ln2Part3));
+    *k = static_cast<int>(multiple);
+    return ExpMinusOneOfSmall(r);
+}
+
+// e^x rounded, for x within the limits.
+long double ExpRounded(Pair x) {
+    int k;
+    Pair u = ExpParts(x, &k);
+    return std::ldexp(Rounded(Add(Single(1), u)), k);
+}
+
+// ln x for finite x > 0, as a pair with about 2^-115 relative error: a first value y0 from the
+// series of atanh, then one Newton step through the exponential, ln m = y0 + ln(m e^-y0).
+Pair LogPair(long double x) {
+    int exponent;
+    long double m = std::frexp(x, &exponent);
+    constexpr long double SqrtHalf = 0xB504F333F9DE6484p-64L;
+    if (m < SqrtHalf) {
+        m *= 2;
+        --exponent;
+    }
+    // ln m = 2 atanh s with |s| <= 0.172: twelve terms reach 2^-62.
+    long double s = (m - 1) / (m + 1);
+    long double s2 = s * s;
+    long double series = 0;
+    for (int n = 25; n >= 3; n -= 2) {
+        series = (series + 1.0L / n) * s2;
+    }
+    long double first = 2 * s * (1 + series);
+    Pair u = ExpMinusOneOfSmall(Single(-first));
+    // m e^-y0 - 1 = (m - 1) + m u, where m - 1 is exact.
+    Pair correction = Add(Single(m - 1), Add(TwoProduct(m, u.hi), Single(m * u.lo)));
+    Pair result = Add(Single(first), correction);
+    if (exponent != 0) {
+        long double e = exponent;
+        Pair scaled = Add(Single(e * mathconst::Ln2Part1), TwoProduct(e, mathconst::Ln2Part2));
+        scaled = Add(scaled, Single(e * mathconst::Ln2Part3));
+        result = Add(scaled, result);
+    }
+    return result;
+}
+
+// ---- arc tangent -------------------------------------------------------------------------------
+
+// atan a for 0 <= a <= 1 in single precision to about 2^-61: two halvings of the angle,
+// atan a = 2 atan(a / (1 + sqrt(1 + a^2))), then the series on |t| <= tan(pi/16).
+long double AtanEstimate(long double a) {
+    for (int i = 0; i < 2; ++i) {
+        a = a / (1 + std::sqrt(1 + a * a));
+    }
+    long double a2 = a * a;
+    long double series = 0;
+    for (int n = 29; n >= 3; n -= 2) {
+        series = ((n % 4 == 1) ? 1.0L / n : -1.0L / n) + a2 * series;
+    }
+    return 4 * (a + a * a2 * series);
+}
+
+// atan x as a pair: atan x = y0 + atan((x cos y0 - sin y0) / (cos y0 + x sin y0)), where the
+// last argument is below 2^-60 and is its own arc tangent to far beyond the pair's precision.
+Pair AtanPair(Pair x) {
+    if (x.hi == 0) {
+        return x;
+    }
+    bool negative = x.hi < 0;
+    Pair a = negative ? Negate(x) : x;
+    bool inverted = a.hi > 1;
+    if (inverted) {
+        a = Divide(Single(1), a);
+    }
+    long double first = AtanEstimate(a.hi);
+    Pair s, c;
+    SinCosOfReduced(Single(first), &s, &c);
+    Pair numerator = Subtract(Multiply(a, c), s);
+    Pair denominator = Add(c, Multiply(a, s));
+    Pair result = Add(Single(first), Divide(numerator, denominator));
+    if (inverted) {
+        result = Subtract(mathconst::HalfPi, result);
+    }
+    return negative ? Negate(result) : result;
+}
+
+// asin s for 0 <= s <= 1/2: atan(s / sqrt(1 - s^2)).
+Pair AsinOfSmall(Pair s) {
+    Pair cosine = SquareRoot(Subtract(Single(1), Multiply(s, s)));
+    return AtanPair(Divide(s, cosine));
+}
+
+// asin s for 1/2 < s <= 1 without cancellation near 1: pi/2 - 2 asin(sqrt((1 - s) / 2)), where
+// 1 - s is exact.
+Pair AsinOfLarge(long double s) {
+    Pair half = SquareRoot(Single((1 - s) / 2));
+    return Subtract(mathconst::HalfPi, Scale(AsinOfSmall(half), 2));
+}
+
+// ---- powers ------------------------------------------------------------------------------------
+
+// hi:lo * factor into hi:lo, false when the product needs more than 128 bits.
+bool MultiplyWide(uint64_t* high, uint64_t* low, uint64_t factor) {
+    uint64_t words[4] = {*low & 0xFFFFFFFF, *low >> 32, *high & 0xFFFFFFFF, *high >> 32};
+    uint64_t f[2] = {factor & 0xFFFFFFFF, factor >> 32};
+    uint64_t result[6] = {};
+    for (int j = 0; j < 2; ++j) {
+        uint64_t carry = 0;
+        for (int i = 0; i < 4; ++i) {
+            uint64_t sum = words[i] * f[j] + result[i + j] + carry;
+            result[i + j] = sum & 0xFFFFFFFF;
+            carry = sum >> 32;
+        }
+        result[4 + j] += carry;
+    }
+    if (result[4] != 0 || result[5] != 0) {
+        return false;
+    }
+    *low = result[1] << 32 | result[0];
+    *high = result[3] << 32 | result[2];
+    return true;
+}
+
+// x^n for x > 0 and an integer n, exactly rounded, when the odd part of x's significand raised
+// to n fits 128 bits (n > 0) or is 1; false otherwise. The exponential route cannot round exact
+// ties (7^23 lies exactly between two extended values), this one can.
+bool ExactIntegerPower(long double x, long double n, long double* result) {
+    uint64_t significand;
+    int exponent;
+    Decompose(x, &significand, &exponent);
+    int zeros = __builtin_ctzll(significand);
+    uint64_t odd = significand >> zeros;
+    long double twoExponent = static_cast<long double>(exponent - 63 + zeros);
+    if (odd == 1) {
+        // The range checks came first: the power of two is a normal extended value.
+        *result = std::ldexp(1.0L, static_cast<int>(twoExponent * n));
+        return true;
+    }
+    constexpr long double MaxExactExponent = 128;
+    if (n < 1 || n > MaxExactExponent) {
+        return false;
+    }
+    uint64_t high = 0, low = 1;
+    for (int i = 0; i < static_cast<int>(n); ++i) {
+        if (!MultiplyWide(&high, &low, odd)) {
+            return false;
+        }
+    }
+    // Round the 128-bit power to 64 bits, ties to even.
+    int dropped = 0;
+    uint64_t top = low, rest = 0;
+    if (high != 0) {
+        int lead = __builtin_clzll(high);
+        top = lead == 0 ? high : high << lead | low >> (64 - lead);
+        rest = low << lead;
+        dropped = 64 - lead;
+    }
+    constexpr uint64_t Half = static_cast<uint64_t>(1) << 63;
+    if (rest > Half || (rest == Half && (top & 1) != 0)) {
+        if (++top == 0) {
+            top = Half;
+            ++dropped;
+        }
+    }
+    *result =
+        std::ldexp(static_cast<long double>(top), dropped + static_cast<int>(twoExponent * n));
+    return true;
+}
+
+bool IsOddInteger(long double y) {
+    // y / 2 is exact for every integer the layer sees; an odd y leaves a half.
+    return IsInteger(y) && !IsInteger(y / 2);
 }
 
 } // namespace
@@ -47,21 +529,41 @@ long double MathPow(long double x, long double y) {
         if (y <= 0) {
             return Report(MathErrorDomain);
         }
-        return std::pow(x, y);
+        return std::signbit(x) && IsOddInteger(y) ? -0.0L : 0.0L;
     }
     if (x < 0 && !IsInteger(y)) {
         return Report(MathErrorDomain);
     }
-    // The size of the result decides before the call, so that no library ever sees a power whose
-    // result it would have to round to infinity or zero (and set errno for it).
-    long double logOfResult = y * std::log(std::fabs(x));
-    if (logOfResult >= OverflowLogLimit) {
+    long double sign = x < 0 && IsOddInteger(y) ? -1 : 1;
+    long double magnitude = std::fabs(x);
+    if (y == 0 || magnitude == 1) {
+        return sign;
+    }
+    // y ln|x|, decided exactly against the limits: the pair is good to about 2^-100, and the
+    // true product of a non-trivial power is never one of the limits. Far from them (|ln x| is
+    // at least 2^-65 here) the single product already decides, and the pair could overflow.
+    Pair logarithm = LogPair(magnitude);
+    long double estimate = y * logarithm.hi;
+    constexpr long double FarBeyondLimits = 16384;
+    if (estimate >= FarBeyondLimits) {
         return Report(MathErrorOverflow);
     }
-    if (logOfResult <= UnderflowLogLimit) {
+    if (estimate <= -FarBeyondLimits) {
         return Report(MathErrorUnderflow);
     }
-    return std::pow(x, y);
+    Pair exponent = TwoProduct(y, logarithm.hi);
+    exponent = FastTwoSum(exponent.hi, exponent.lo + y * logarithm.lo);
+    if (exponent.hi > OverflowLogLimit || (exponent.hi == OverflowLogLimit && exponent.lo >= 0)) {
+        return Report(MathErrorOverflow);
+    }
+    if (exponent.hi < UnderflowLogLimit || (exponent.hi == UnderflowLogLimit && exponent.lo <= 0)) {
+        return Report(MathErrorUnderflow);
+    }
+    long double result;
+    if (!IsInteger(y) || !ExactIntegerPower(magnitude, y, &result)) {
+        result = ExpRounded(exponent);
+    }
+    return sign * result;
 }
 
 long double MathExp(long double x) {
@@ -71,7 +573,7 @@ long double MathExp(long double x) {
     if (x <= UnderflowLogLimit) {
         return Report(MathErrorUnderflow);
     }
-    return std::exp(x);
+    return ExpRounded(Single(x));
 }
 
 long double MathLog(long double x) {
@@ -81,7 +583,7 @@ long double MathLog(long double x) {
     if (!(x > 0)) {
         return Report(MathErrorDomain);
     }
-    return std::log(x);
+    return Rounded(LogPair(x));
 }
 
 long double MathLog10(long double x) {
@@ -91,7 +593,7 @@ long double MathLog10(long double x) {
     if (x == 0) {
         return Report(MathErrorSing);
     }
-    return std::log10(x);
+    return Rounded(Multiply(LogPair(x), mathconst::OneOverLn10));
 }
 
 long double MathSqrt(long double x) {
@@ -106,39 +608,66 @@ long double MathSin(long double radians) {
     if (std::fabs(radians) >= TotalLossAngle) {
         return Report(MathErrorTloss);
     }
-    return std::sin(radians);
+    if (radians == 0) {
+        return radians;
+    }
+    Pair sine, cosine;
+    SinCos(radians, &sine, &cosine);
+    return Rounded(sine);
 }
 
 long double MathCos(long double radians) {
     if (std::fabs(radians) >= TotalLossAngle) {
         return Report(MathErrorTloss);
     }
-    return std::cos(radians);
+    Pair sine, cosine;
+    SinCos(radians, &sine, &cosine);
+    return Rounded(cosine);
 }
 
 long double MathTan(long double radians) {
     if (std::fabs(radians) >= TotalLossAngle) {
         return Report(MathErrorTloss);
     }
-    return std::tan(radians);
+    if (radians == 0) {
+        return radians;
+    }
+    Pair sine, cosine;
+    SinCos(radians, &sine, &cosine);
+    return Rounded(Divide(sine, cosine));
 }
 
 long double MathAsin(long double x) {
     if (!(x >= -1 && x <= 1)) {
         return Report(MathErrorDomain);
     }
-    return std::asin(x);
+    if (x == 0) {
+        return x;
+    }
+    long double magnitude = std::fabs(x);
+    Pair result = magnitude <= 0.5L ? AsinOfSmall(Single(magnitude)) : AsinOfLarge(magnitude);
+    return Rounded(x < 0 ? Negate(result) : result);
 }
 
 long double MathAcos(long double x) {
     if (!(x >= -1 && x <= 1)) {
         return Report(MathErrorDomain);
     }
-    return std::acos(x);
+    Pair result;
+    if (std::fabs(x) <= 0.5L) {
+        Pair sine = AsinOfSmall(Single(std::fabs(x)));
+        result = Subtract(mathconst::HalfPi, x < 0 ? Negate(sine) : sine);
+    } else if (x > 0) {
+        // acos x = 2 asin(sqrt((1 - x) / 2)), 1 - x exact: no cancellation near 1.
+        result = Scale(AsinOfSmall(SquareRoot(Single((1 - x) / 2))), 2);
+    } else {
+        result = Subtract(mathconst::Pi, Scale(AsinOfSmall(SquareRoot(Single((1 + x) / 2))), 2));
+    }
+    return Rounded(result);
 }
 
 long double MathAtan(long double x) {
-    return std::atan(x);
+    return Rounded(AtanPair(Single(x)));
 }
 
 long double MathFabs(long double x) {

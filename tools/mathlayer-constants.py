@@ -1,0 +1,114 @@
+#!/usr/bin/python3
+# Writes engine/mathlayer_constants.h: the math layer's constants, computed with mpmath at 400 bits.
+#
+# usage: /usr/bin/python3 tools/mathlayer-constants.py > engine/mathlayer_constants.h
+# Each constant is written as a hexadecimal float with a 64-bit integer significand, so the
+# compiler reads it exactly. A pair is the value rounded to nearest (Hi) and the rest rounded (Lo).
+import mpmath
+
+mpmath.mp.prec = 400
+
+
+def split64(x):
+    """x rounded to a 64-bit significand: (significand, exponent) with significand * 2^exponent."""
+    if x == 0:
+        return 0, 0
+    m, e = mpmath.frexp(abs(x))  # abs(x) = m * 2^e, 0.5 <= m < 1
+    sig = int(mpmath.nint(m * mpmath.mpf(2) ** 64))
+    exp = int(e) - 64
+    if sig == 1 << 64:
+        sig >>= 1
+        exp += 1
+    return (-sig if x < 0 else sig), exp
+
+
+def literal(x):
+    sig, exp = split64(x)
+    if sig == 0:
+        return "0.0L"
+    return "%s0x%016Xp%dL" % ("-" if sig < 0 else "", abs(sig), exp)
+
+
+def value_of(x):
+    sig, exp = split64(x)
+    return mpmath.mpf(sig) * mpmath.mpf(2) ** exp
+
+
+def pair(x):
+    hi = value_of(x)
+    return "{%s, %s}" % (literal(hi), literal(x - hi))
+
+
+def truncated(x, bits):
+    """x cut to `bits` significant bits, so that small integers times it are exact."""
+    m, e = mpmath.frexp(x)
+    return mpmath.floor(m * mpmath.mpf(2) ** bits) * mpmath.mpf(2) ** (e - bits)
+
+
+def main():
+    pi = mpmath.pi
+    ln2 = mpmath.log(2)
+    out = []
+    w = out.append
+    w("// The math layer's constants, written by tools/mathlayer-constants.py (mpmath at 400 bits).")
+    w("// Generated: change the script, not this file.")
+    w("#pragma once")
+    w("")
+    w("#include <cstdint>")
+    w("")
+    w("namespace mathconst {")
+    w("")
+    w("struct Pair {")
+    w("    long double hi, lo;")
+    w("};")
+    w("")
+    w("// 2/pi in 32-bit words, most significant first: floor(2/pi * 2^%d)." % 320)
+    t = int(mpmath.floor(2 / pi * mpmath.mpf(2) ** 320))
+    words = [(t >> (32 * (9 - i))) & 0xFFFFFFFF for i in range(10)]
+    w("constexpr int TwoOverPiWords = 10;")
+    w("constexpr uint32_t TwoOverPi[TwoOverPiWords] = {")
+    for i in range(0, 10, 5):
+        w("    " + ", ".join("0x%08X" % x for x in words[i:i + 5]) + ",")
+    w("};")
+    w("")
+    w("constexpr Pair HalfPi = %s;" % pair(pi / 2))
+    w("constexpr Pair Pi = %s;" % pair(pi))
+    w("constexpr long double QuarterPi = %s;" % literal(pi / 4))
+    w("")
+    l1 = truncated(ln2, 48)
+    l2 = value_of(ln2 - l1)
+    w("// ln 2 in three parts; the first has 48 bits, so its product with any exponent is exact.")
+    w("constexpr long double Ln2Part1 = %s;" % literal(l1))
+    w("constexpr long double Ln2Part2 = %s;" % literal(l2))
+    w("constexpr long double Ln2Part3 = %s;" % literal(ln2 - l1 - l2))
+    w("constexpr long double Log2OfE = %s;" % literal(1 / ln2))
+    w("constexpr Pair OneOverLn10 = %s;" % pair(1 / mpmath.log(10)))
+    w("")
+    w("// sin(j/64) and cos(j/64) for j = 0 .. %d: every reduced angle is within 1/128 of one." %
+      (SINCOS_ENTRIES - 1))
+    w("constexpr int SinCosEntries = %d;" % SINCOS_ENTRIES)
+    w("constexpr Pair SinTable[SinCosEntries] = {")
+    for j in range(SINCOS_ENTRIES):
+        w("    %s," % pair(mpmath.sin(mpmath.mpf(j) / 64)))
+    w("};")
+    w("constexpr Pair CosTable[SinCosEntries] = {")
+    for j in range(SINCOS_ENTRIES):
+        w("    %s," % pair(mpmath.cos(mpmath.mpf(j) / 64)))
+    w("};")
+    w("")
+    w("// 1/n! for n = 0 .. %d." % (FACTORIALS - 1))
+    w("constexpr int Factorials = %d;" % FACTORIALS)
+    w("constexpr Pair InverseFactorial[Factorials] = {")
+    for n in range(FACTORIALS):
+        w("    %s," % pair(1 / mpmath.factorial(n)))
+    w("};")
+    w("")
+    w("} // namespace mathconst")
+    print("\n".join(out))
+
+
+SINCOS_ENTRIES = 52
+FACTORIALS = 20
+
+if __name__ == "__main__":
+    main()
