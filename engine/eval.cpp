@@ -3,7 +3,6 @@
 
 #include "mathlayer.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -191,6 +190,9 @@ EvalStatus ParseBinaryDigits(const char** cursor, long double* value) {
 // value nearest to the literal, which is what a correct strtold returns. Such a value neither
 // overflows nor underflows, so the fallback's range error never concerns the fast path.
 constexpr int MaxExactDigits = 19;
+
+// 2^-16382, the smallest normal extended magnitude.
+constexpr long double SmallestNormal = 0x1p-16382L;
 constexpr int MaxExactPowerOfTen = 27;
 
 struct PowersOfTen {
@@ -335,10 +337,15 @@ EvalStatus ParseDecimalLiteral(const char** cursor, long double* value) {
         *value = result;
         return EvalOk;
     }
-    errno = 0;
     char* end = nullptr;
     result = std::strtold(start, &end);
-    if (errno == ERANGE) {
+    // The libraries disagree on when a result at the bottom of the range is a range error (one
+    // reports a literal that rounds up to the smallest normal magnitude, the other does not
+    // report subnormal results at all), so the rule is our own: the correctly rounded value,
+    // which both give, is out of range when it is below the smallest normal magnitude, or 0
+    // while the literal is not. Overflow is the library's infinity.
+    if (!std::isfinite(result) ||
+        (std::fabs(result) < SmallestNormal && (result != 0 || digits.significantDigits > 0))) {
         return EvalOverflow;
     }
     // Only a decimal point of another locale can make the library stop elsewhere; a quiet failure
@@ -525,7 +532,7 @@ EvalStatus ParsePower(const char** cursor, long double* value) {
 
 // The zero test of "/", "\" and "%": -0 is zero, and so is a NaN, which compares unordered.
 bool IsZeroDivisor(long double divisor) {
-    return !(divisor != 0);
+    return !(divisor < 0 || divisor > 0);
 }
 
 // term := power { ( "*" | "/" | "\" | "%" ) power }
@@ -592,9 +599,43 @@ EvalStatus ParseSum(const char** cursor, long double* value) {
     return EvalOk;
 }
 
+// The x87 control word: every operation must round to nearest at the 64-bit significand, which
+// the start-up code sets for the main thread only (a thread made with CreateThread starts with
+// 53 bits). The guard sets it for one evaluation and puts the caller's setting back.
+#if defined(__i386__) || defined(__x86_64__)
+class PrecisionGuard {
+  public:
+    PrecisionGuard() {
+        __asm__ volatile("fnstcw %0" : "=m"(saved_));
+        unsigned short wanted = static_cast<unsigned short>((saved_ & ~ControlMask) | Extended);
+        if (wanted != saved_) {
+            __asm__ volatile("fldcw %0" : : "m"(wanted));
+        }
+    }
+    ~PrecisionGuard() {
+        unsigned short current;
+        __asm__ volatile("fnstcw %0" : "=m"(current));
+        if (current != saved_) {
+            __asm__ volatile("fldcw %0" : : "m"(saved_));
+        }
+    }
+    PrecisionGuard(const PrecisionGuard&) = delete;
+    PrecisionGuard& operator=(const PrecisionGuard&) = delete;
+
+  private:
+    // Precision control (bits 8-9) and rounding control (bits 10-11); 64 bits is 11, nearest 00.
+    static constexpr unsigned short ControlMask = 0x0F00;
+    static constexpr unsigned short Extended = 0x0300;
+    unsigned short saved_;
+};
+#else
+struct PrecisionGuard {};
+#endif
+
 } // namespace
 
 EvalStatus EvaluateExpression(const char* text, long double* value) {
+    PrecisionGuard precision;
     MathErrorStatus = EvalOk;
     NestingDepth = 0;
     if (text == nullptr) {
