@@ -1,7 +1,9 @@
 // libFuzzer target: the evaluator, the three formatters and the line rewrite on arbitrary bytes,
 // aborting on any broken promise (a buffer overrun, a line over the limit, a mismatch below).
 #include "line.h"
+#include "mathlayer.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -120,6 +122,46 @@ void CheckLineRewrite(int hexBits) {
     }
 }
 
+// One unit in the last place of a value near 1, and the tolerances of the identities below.
+constexpr long double UnitNearOne = 0x1p-63L;
+
+// Identities of the math layer's functions on any finite angle in radians below 2^63.
+void CheckTrigonometry(long double radians) {
+    if (!(std::fabs(radians) < 0x1p63L)) {
+        return;
+    }
+    MathErrorStatus = EvalOk;
+    long double sine = MathSin(radians);
+    long double cosine = MathCos(radians);
+    long double tangent = MathTan(radians);
+    CHECK(MathErrorStatus == EvalOk);
+    CHECK(std::fabs(sine) <= 1 && std::fabs(cosine) <= 1);
+    // Each result within an ulp, each square and the sum rounded once more: a few ulps of 1.
+    CHECK(std::fabs(sine * sine + cosine * cosine - 1) <= 4 * UnitNearOne);
+    // Away from the poles the tangent is the quotient, within an ulp of each part and its own.
+    if (std::fabs(cosine) > 0x1p-20L) {
+        long double quotient = sine / cosine;
+        CHECK(std::fabs(tangent - quotient) <= 4 * UnitNearOne * std::fabs(quotient) + 0x1p-16400L);
+    }
+}
+
+// acos(cos x) gives x back for every x from 0 to 180 degrees, as far as the condition allows: near
+// 0 and 180 an ulp of the cosine moves the angle by up to sqrt(2 ulp).
+void CheckArcCosineRoundTrip(long double value) {
+    if (!(std::fabs(value) < 0x1p63L)) {
+        return;
+    }
+    long double degrees = std::fmod(std::fabs(value), 180.0L);
+    long double radians = degrees * PiConst * OneOver180;
+    MathErrorStatus = EvalOk;
+    long double cosine = MathCos(radians);
+    long double back = MathAcos(cosine);
+    CHECK(MathErrorStatus == EvalOk);
+    long double sine = std::sqrt(std::fmax(1 - cosine * cosine, UnitNearOne));
+    long double tolerance = 4 * UnitNearOne * (radians + 1 / sine);
+    CHECK(std::fabs(back - radians) <= tolerance);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -141,6 +183,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         long double raw = 0;
         memcpy(&raw, data, ExtendedBytes);
         CheckAllFormatters(raw);
+        // Finite and no invalid pattern (those make x - x a NaN): a value the evaluator can pass.
+        if (raw - raw == 0) {
+            CheckTrigonometry(raw);
+            CheckArcCosineRoundTrip(raw);
+        }
     }
     CheckLineRewrite(32);
     CheckLineRewrite(64);
