@@ -3,7 +3,8 @@
 # tools/reference.py, and the builds against each other.
 #
 # usage: tools/check-corpus.py CORPUS [--native TOLVEXC] [--windows TOLVEXC.EXE] [--list N]
-#                              [--jobs N]
+#                              [--jobs N] [--cache FILE]
+#        tools/check-corpus.py --generate COUNT SEED [the same options]
 # --windows runs the program under Wine through cmake/wine-run.sh, in the prefix of the build tree
 # the program lies in. Lines whose model result, moved by one unit in its last place, would be
 # shown otherwise ("near a boundary") are counted and listed apart and do not fail the check.
@@ -22,6 +23,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import corpus  # noqa: E402
 import reference  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -52,15 +54,20 @@ def run_build(path, windows, corpus_text):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("corpus")
+    parser.add_argument("corpus", nargs="?")
+    parser.add_argument("--generate", nargs=2, type=int, metavar=("COUNT", "SEED"),
+                        help="check the lines tools/corpus.py makes instead of a file")
     parser.add_argument("--native")
     parser.add_argument("--windows")
     parser.add_argument("--list", type=int, default=20, help="list at most N lines of each kind")
     parser.add_argument("--jobs", type=int, default=2)
     parser.add_argument("--cache", help="keep the model's results in this file between runs")
     args = parser.parse_args()
-    with open(args.corpus, encoding="ascii") as f:
-        lines = [line.rstrip("\n") for line in f if line.strip()]
+    if args.generate:
+        lines = corpus.generate(*args.generate)
+    else:
+        with open(args.corpus, encoding="ascii") as f:
+            lines = [line.rstrip("\n") for line in f if line.strip()]
     corpus_text = "".join(line + "\n" for line in lines)
 
     modelled = None

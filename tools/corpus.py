@@ -224,9 +224,7 @@ FIXED = [
 ]
 
 
-def main():
-    count = int(sys.argv[1]) if len(sys.argv) > 1 else 100000
-    seed = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+def generate(count, seed):
     rng = random.Random(seed)
     total = sum(w for _, w in KINDS)
     out = []
@@ -241,7 +239,13 @@ def main():
         line = kind(rng)
         if len(line) <= 200:
             out.append(line)
-    sys.stdout.write("\n".join(out) + "\n")
+    return out
+
+
+def main():
+    count = int(sys.argv[1]) if len(sys.argv) > 1 else 100000
+    seed = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+    sys.stdout.write("\n".join(generate(count, seed)) + "\n")
 
 
 if __name__ == "__main__":
