@@ -309,29 +309,37 @@ void SinCos(long double radians, Pair* sine, Pair* cosine) {
 
 // ---- exponential and logarithm -----------------------------------------------------------------
 
-// e^r - 1 for |r| <= ln2/2 + a little, to about 2^-115 relative: the series on r/256, whose
-// terms from r^8/8! on are below 2^-64 of the sum, then eight squarings of 1 + u.
-Pair ExpMinusOneOfSmall(Pair r) {
-    constexpr long double Eighth = 0x1p-8L;
-    Pair s = Scale(r, Eighth);
-    long double ss = s.hi;
-    long double tail =
-        Factorial(8).hi +
-        ss * (Factorial(9).hi +
-              ss * (Factorial(10).hi + ss * (Factorial(11).hi + ss * Factorial(12).hi)));
-    Pair series = Add(Factorial(7), Single(ss * tail));
+// e^r - 1 for |r| <= ln2/2 + a little, to about 2^-115 relative: r = j/64 + t with the table's
+// e^(j/64) - 1, and the series of e^t - 1 for |t| <= 1/128, whose terms from t^8/8! on are below
+// 2^-64 of the sum. e^r - 1 = E + u + E u, with E and u both small near r = 0.
+Pair ExpMinusOneOfReduced(Pair r) {
+    int j = static_cast<int>(std::floor(r.hi * 64 + 0.5L));
+    if (j > mathconst::ExpReach) {
+        j = mathconst::ExpReach;
+    } else if (j < -mathconst::ExpReach) {
+        j = -mathconst::ExpReach;
+    }
+    // r.hi and j/64 lie within a factor of two of each other (or j is 0): the difference is exact.
+    Pair t = FastTwoSum(r.hi - static_cast<long double>(j) / 64, r.lo);
+    long double tt = t.hi;
+    long double tail = Factorial(8).hi;
+    for (int n = 9; n <= 14; ++n) {
+        tail += Factorial(n).hi * tt;
+        tt *= t.hi;
+    }
+    Pair series = Add(Factorial(7), Single(t.hi * tail));
     for (int n = 6; n >= 2; --n) {
-        series = Add(Multiply(series, s), Factorial(n));
+        series = Add(Multiply(series, t), Factorial(n));
     }
-    Pair u = Add(s, Multiply(Multiply(s, s), series));
-    // e^(2t) - 1 = u (2 + u) with u = e^t - 1: no cancellation for small t.
-    for (int i = 0; i < 8; ++i) {
-        u = Add(Scale(u, 2), Multiply(u, u));
+    Pair u = Add(t, Multiply(Multiply(t, t), series));
+    if (j == 0) {
+        return u;
     }
-    return u;
+    const Pair& e = mathconst::ExpMinusOneTable[j + mathconst::ExpReach];
+    return Add(e, Add(u, Multiply(e, u)));
 }
 
-// e^x = 2^k (1 + u) for |x.hi| < 11357, with u from ExpMinusOneOfSmall.
+// e^x = 2^k (1 + u) for |x.hi| < 11357, with u from ExpMinusOneOfReduced.
 Pair ExpParts(Pair x, int* k) {
     long double multiple = std::floor(x.hi * mathconst::Log2OfE + 0.5L);
     // multiple * Ln2Part1 is exact (15 and 48 bits), and so is its difference from x.hi, the two
@@ -340,7 +348,7 @@ Pair ExpParts(Pair x, int* k) {
     r = Subtract(r, TwoProduct(multiple, mathconst::Ln2Part2));
     r = Add(r, Single(-multiple * mathconst::Ln2Part3));
     *k = static_cast<int>(multiple);
-    return ExpMinusOneOfSmall(r);
+    return ExpMinusOneOfReduced(r);
 }
 
 // e^x rounded, for x within the limits.
@@ -368,7 +376,7 @@ Pair LogPair(long double x) {
         series = (series + 1.0L / n) * s2;
     }
     long double first = 2 * s * (1 + series);
-    Pair u = ExpMinusOneOfSmall(Single(-first));
+    Pair u = ExpMinusOneOfReduced(Single(-first));
     // m e^-y0 - 1 = (m - 1) + m u, where m - 1 is exact.
     Pair correction = Add(Single(m - 1), Add(TwoProduct(m, u.hi), Single(m * u.lo)));
     Pair result = Add(Single(first), correction);

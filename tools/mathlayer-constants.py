@@ -96,6 +96,15 @@ def main():
         w("    %s," % pair(mpmath.cos(mpmath.mpf(j) / 64)))
     w("};")
     w("")
+    w("// e^(j/64) - 1 for j = -%d .. %d, at index j + %d: every reduced exponent is within 1/128"
+      % (EXP_REACH, EXP_REACH, EXP_REACH))
+    w("// of one.")
+    w("constexpr int ExpReach = %d;" % EXP_REACH)
+    w("constexpr Pair ExpMinusOneTable[2 * ExpReach + 1] = {")
+    for j in range(-EXP_REACH, EXP_REACH + 1):
+        w("    %s," % pair(mpmath.expm1(mpmath.mpf(j) / 64)))
+    w("};")
+    w("")
     w("// 1/n! for n = 0 .. %d." % (FACTORIALS - 1))
     w("constexpr int Factorials = %d;" % FACTORIALS)
     w("constexpr Pair InverseFactorial[Factorials] = {")
@@ -108,6 +117,7 @@ def main():
 
 
 SINCOS_ENTRIES = 52
+EXP_REACH = 23
 FACTORIALS = 20
 
 if __name__ == "__main__":
