@@ -391,22 +391,39 @@ Pair LogPair(long double x) {
 
 // ---- arc tangent -------------------------------------------------------------------------------
 
-// atan a for 0 <= a <= 1 in single precision to about 2^-61: two halvings of the angle,
-// atan a = 2 atan(a / (1 + sqrt(1 + a^2))), then the series on |t| <= tan(pi/16).
-long double AtanEstimate(long double a) {
-    for (int i = 0; i < 2; ++i) {
-        a = a / (1 + std::sqrt(1 + a * a));
+// atan a for 0 <= a <= 1: with c = j/32 the nearest table point, atan a = atan c + atan d where
+// d = (a - c) / (1 + a c) is at most 1/64, and the series of atan d, whose terms from d^11/11 on
+// are below 2^-64 of the sum, reaches 2^-120 at d^21/21.
+Pair AtanOfUnit(Pair a) {
+    int j = static_cast<int>(a.hi * 32 + 0.5L);
+    if (j >= mathconst::AtanEntries) {
+        j = mathconst::AtanEntries - 1;
     }
-    long double a2 = a * a;
-    long double series = 0;
-    for (int n = 29; n >= 3; n -= 2) {
-        series = ((n % 4 == 1) ? 1.0L / n : -1.0L / n) + a2 * series;
+    Pair d = a;
+    if (j != 0) {
+        long double c = static_cast<long double>(j) / 32;
+        // a.hi and c lie within a factor of two of each other: the difference is exact.
+        Pair numerator = FastTwoSum(a.hi - c, a.lo);
+        Pair product = TwoProduct(a.hi, c);
+        product = FastTwoSum(product.hi, product.lo + a.lo * c);
+        d = Divide(numerator, Add(Single(1), product));
     }
-    return 4 * (a + a * a2 * series);
+    Pair z = Multiply(d, d);
+    long double tail = 0;
+    for (int n = mathconst::InverseOdds - 1; n >= 5; --n) {
+        long double coefficient = mathconst::InverseOdd[n].hi;
+        tail = (n % 2 == 0 ? coefficient : -coefficient) + z.hi * tail;
+    }
+    Pair series = Add(mathconst::InverseOdd[4], Single(z.hi * tail));
+    for (int n = 3; n >= 1; --n) {
+        const Pair& coefficient = mathconst::InverseOdd[n];
+        series = Add(Multiply(series, z), n % 2 == 0 ? coefficient : Negate(coefficient));
+    }
+    Pair result = Add(d, Multiply(Multiply(d, z), series));
+    return j == 0 ? result : Add(mathconst::AtanTable[j], result);
 }
 
-// atan x as a pair: atan x = y0 + atan((x cos y0 - sin y0) / (cos y0 + x sin y0)), where the
-// last argument is below 2^-60 and is its own arc tangent to far beyond the pair's precision.
+// atan x as a pair, through 1/x above 1.
 Pair AtanPair(Pair x) {
     if (x.hi == 0) {
         return x;
@@ -417,12 +434,7 @@ Pair AtanPair(Pair x) {
     if (inverted) {
         a = Divide(Single(1), a);
     }
-    long double first = AtanEstimate(a.hi);
-    Pair s, c;
-    SinCosOfReduced(Single(first), &s, &c);
-    Pair numerator = Subtract(Multiply(a, c), s);
-    Pair denominator = Add(c, Multiply(a, s));
-    Pair result = Add(Single(first), Divide(numerator, denominator));
+    Pair result = AtanOfUnit(a);
     if (inverted) {
         result = Subtract(mathconst::HalfPi, result);
     }

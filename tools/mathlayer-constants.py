@@ -105,6 +105,20 @@ def main():
         w("    %s," % pair(mpmath.expm1(mpmath.mpf(j) / 64)))
     w("};")
     w("")
+    w("// atan(j/32) for j = 0 .. 32: every argument from 0 to 1 is within 1/64 of one.")
+    w("constexpr int AtanEntries = 33;")
+    w("constexpr Pair AtanTable[AtanEntries] = {")
+    for j in range(33):
+        w("    %s," % pair(mpmath.atan(mpmath.mpf(j) / 32)))
+    w("};")
+    w("")
+    w("// 1/(2n+1) for n = 0 .. %d, the coefficients of the arc tangent's series." % (ODDS - 1))
+    w("constexpr int InverseOdds = %d;" % ODDS)
+    w("constexpr Pair InverseOdd[InverseOdds] = {")
+    for n in range(ODDS):
+        w("    %s," % pair(1 / mpmath.mpf(2 * n + 1)))
+    w("};")
+    w("")
     w("// 1/n! for n = 0 .. %d." % (FACTORIALS - 1))
     w("constexpr int Factorials = %d;" % FACTORIALS)
     w("constexpr Pair InverseFactorial[Factorials] = {")
@@ -118,6 +132,7 @@ def main():
 
 SINCOS_ENTRIES = 52
 EXP_REACH = 23
+ODDS = 11
 FACTORIALS = 20
 
 if __name__ == "__main__":
