@@ -424,6 +424,7 @@ Pair AtanOfUnit(Pair a) {
 }
 
 // atan x as a pair, through 1/x above 1.
+constexpr long double HugeAtanArgument = 0x1p66L;
 Pair AtanPair(Pair x) {
     if (x.hi == 0) {
         return x;
@@ -431,6 +432,13 @@ Pair AtanPair(Pair x) {
     bool negative = x.hi < 0;
     Pair a = negative ? Negate(x) : x;
     bool inverted = a.hi > 1;
+    if (inverted && a.hi > HugeAtanArgument) {
+        // Past 2^66, atan a = pi/2 - 1/a to well beyond the working precision (the next term,
+        // 1/(3a^3), is below 2^-198), and the double-length division would overflow in its
+        // splitting of a near the top of the range.
+        Pair result = Subtract(mathconst::HalfPi, Single(1 / a.hi));
+        return negative ? Negate(result) : result;
+    }
     if (inverted) {
         a = Divide(Single(1), a);
     }

@@ -77,6 +77,9 @@ const UnaryCase AtanCases[] = {
     {"atan(-7.0)", -0xE000000000000000p-61L, -0xB6E62BDDAB2FE5ACp-63L},
     {"atan(1.0e+30)", 0xC9F2C9CD04674EDFp36L, 0xC90FDAA22168C235p-63L},
     {"atan(0.99999999998999999999)", 0xFFFFFFFFF501400Fp-64L, 0xC90FDAA21BE9623Cp-64L},
+    // Past 2^66 the result is pi/2 - 1/x; at the top of the range, 1/x as a pair overflowed once.
+    {"atan(-2^70)", -0x8000000000000000p7L, -0xC90FDAA22168C235p-63L},
+    {"atan(largest)", 0xFFFFFFFFFFFFFFFFp16320L, 0xC90FDAA22168C235p-63L},
 };
 const UnaryCase ExpCases[] = {
     {"exp(1.0)", 0x8000000000000000p-63L, 0xADF85458A2BB4A9Bp-62L},
