@@ -3,8 +3,8 @@
 
 // The numbers come from the build (the project's VERSION), so that the about box, the version
 // resources and the release's name cannot disagree.
-#if !defined(TOLVEX_VERSION) || !defined(TOLVEX_VERSION_MAJOR) || !defined(TOLVEX_VERSION_MINOR) || \
-    !defined(TOLVEX_VERSION_PATCH)
+#if !defined(TOLVEX_VERSION) || !defined(TOLVEX_VERSION_MAJOR) ||                                  \
+    !defined(TOLVEX_VERSION_MINOR) || !defined(TOLVEX_VERSION_PATCH)
 #error "the build defines TOLVEX_VERSION and its three parts"
 #endif
 
