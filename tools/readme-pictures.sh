@@ -4,9 +4,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target tolvex_readme_pictures
-export TOLVEX_BUILD_DIR=$PWD/build/windows
+# The 32-bit product where this machine runs it, otherwise its 64-bit build: they look the same.
+preset=windows
+bash cmake/runs-32bit-programs.sh || preset=windows64
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target tolvex_readme_pictures
+export TOLVEX_BUILD_DIR=$PWD/build/$preset
 pictures=$TOLVEX_BUILD_DIR/tests/gui/readme-pictures
 rm -rf "$pictures"
 bash tests/wine-env.sh start "$TOLVEX_BUILD_DIR"
