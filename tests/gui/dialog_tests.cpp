@@ -255,59 +255,6 @@ TEST_F(Dialogs, SettingsOpenAtOwnerOriginShowingCurrentSettings) {
     }
 }
 
-struct LimitCase {
-    const char* typed;
-    int stored; // MaxHistory after OK
-};
-
-TEST_F(Dialogs, HistoryLimitIsClampedAtOkAndTrimsTheOldestEntries) {
-    const LimitCase cases[] = {
-        {"5", 5}, {"0", 1}, {"250", 100}, {"", 1}, {"99999999999", 100},
-    };
-    int run = 0;
-    for (const LimitCase& c : cases) {
-        SCOPED_TRACE(c.typed);
-        Start("MaxHistory=100\r\n", HistoryIni(12), ++run);
-        ASSERT_EQ(ListItems(tolvex->combo).size(), 12u);
-        HWND dialog = OpenSettings();
-        ASSERT_NE(dialog, nullptr);
-        SetText(dialog, IDC_MAXHISTORY, c.typed);
-        Click(dialog, IDOK);
-        ASSERT_TRUE(Closes(dialog));
-        std::vector<std::string> items = ListItems(tolvex->combo);
-        size_t kept = c.stored < 12 ? static_cast<size_t>(c.stored) : 12u;
-        ASSERT_EQ(items.size(), kept);
-        EXPECT_EQ(items.front(), "0+0=0"); // the newest stays on top
-        EXPECT_EQ(items.back(), std::to_string(kept - 1) + "+0=" + std::to_string(kept - 1));
-        Exit();
-        EXPECT_EQ(Saved("MaxHistory"), std::to_string(c.stored));
-    }
-}
-
-TEST_F(Dialogs, CancelAfterClearingHistoryLeavesItEmptyAndChangesNothingElse) {
-    Start("MaxHistory=20\r\n", HistoryIni(3));
-    SendTo(tolvex->combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("1+2=3"));
-    HWND dialog = OpenSettings();
-    ASSERT_NE(dialog, nullptr);
-    Click(dialog, IDC_CLEARHISTORY);
-    // The clear button acts while the dialog is still open.
-    EXPECT_TRUE(ListItems(tolvex->combo).empty());
-    EXPECT_EQ(WindowText(tolvex->edit), "");
-    EXPECT_FALSE(IsWindowEnabled(Item(dialog, IDC_CLEARHISTORY)));
-    Click(dialog, IDC_RESIDENT);
-    Click(dialog, IDC_SAVEHISTORY);
-    Click(dialog, IDC_USECOLORS);
-    SetText(dialog, IDC_MAXHISTORY, "1");
-    Click(dialog, IDCANCEL);
-    ASSERT_TRUE(Closes(dialog));
-    EXPECT_TRUE(ListItems(tolvex->combo).empty());
-    Exit();
-    EXPECT_EQ(Saved("Resident"), "0");
-    EXPECT_EQ(Saved("SaveHistory"), "1");
-    EXPECT_EQ(Saved("MaxHistory"), "20");
-    EXPECT_EQ(IniValue(ini, "History", "Count"), "0");
-}
-
 TEST_F(Dialogs, ResidentTurnedOnAtOkMakesCloseOnlyHide) {
     Start("Resident=0\r\n");
     HWND dialog = OpenSettings();
@@ -414,76 +361,6 @@ TEST_F(Dialogs, ColoursOffDeleteTheBrushAndOnAgainBringTheStoredColoursBack) {
     Exit();
     EXPECT_EQ(Saved("BackColor"), std::to_string(red));
     EXPECT_EQ(Saved("TextColor"), "0");
-}
-
-struct OpacityCase {
-    const char* name;
-    int translucent;
-    BYTE alphaAfterOk;
-};
-
-TEST_F(Dialogs, OpacityMovesTheLabelAtOnceAndTheWindowOnlyAtOkWhileTranslucent) {
-    const OpacityCase cases[] = {
-        {"translucent", 1, static_cast<BYTE>(41 * 255 / 100)},
-        {"opaque: stored for later", 0, 0},
-    };
-    int run = 0;
-    for (const OpacityCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        Start("Opacity=50\r\nTranslucent=" + std::to_string(c.translucent) + "\r\n", "", ++run);
-        HWND dialog = OpenSettings();
-        ASSERT_NE(dialog, nullptr);
-        HWND trackbar = Item(dialog, IDC_OPACITY);
-        SendTo(trackbar, TBM_SETPOS, TRUE, 40);
-        // One step with the arrow key, as a user moves it: the trackbar reports it.
-        PostMessageA(trackbar, WM_KEYDOWN, VK_RIGHT, 0);
-        EXPECT_TRUE(
-            WaitUntil([&] { return WideText(Item(dialog, IDC_OPACITY_VALUE)) == L"41 %"; }));
-        BYTE alpha = 0;
-        DWORD flags = 0;
-        if (c.translucent) {
-            ASSERT_TRUE(GetLayeredWindowAttributes(tolvex->window, nullptr, &alpha, &flags));
-            EXPECT_EQ(alpha, 50 * 255 / 100); // unchanged while the dialog is open
-        }
-        Click(dialog, IDOK);
-        ASSERT_TRUE(Closes(dialog));
-        if (c.translucent) {
-            ASSERT_TRUE(GetLayeredWindowAttributes(tolvex->window, nullptr, &alpha, &flags));
-            EXPECT_EQ(alpha, c.alphaAfterOk);
-        } else {
-            EXPECT_FALSE(GetWindowLongA(tolvex->window, GWL_EXSTYLE) & WS_EX_LAYERED);
-        }
-        Exit();
-        EXPECT_EQ(Saved("Opacity"), "41");
-    }
-}
-
-TEST_F(Dialogs, EverySettingChangedInTheDialogIsSavedAtExit) {
-    Start("Resident=0\r\nUseHotKey=0\r\nSaveHistory=1\r\nMaxHistory=10\r\nOpacity=70\r\n");
-    HWND dialog = OpenSettings();
-    ASSERT_NE(dialog, nullptr);
-    const int code = MAKEWORD('J', HOTKEYF_SHIFT | HOTKEYF_CONTROL);
-    Click(dialog, IDC_RESIDENT);
-    Click(dialog, IDC_USEHOTKEY);
-    SendTo(Item(dialog, IDC_HOTKEY), HKM_SETHOTKEY, static_cast<WPARAM>(code));
-    Click(dialog, IDC_SINGLEINSTANCE);
-    SetText(dialog, IDC_MAXHISTORY, "42");
-    Click(dialog, IDC_SAVEHISTORY);
-    SendTo(Item(dialog, IDC_OPACITY), TBM_SETPOS, TRUE, 33);
-    Click(dialog, IDOK);
-    ASSERT_TRUE(Closes(dialog));
-    Exit();
-    const struct {
-        const char* key;
-        std::string value;
-    } saved[] = {
-        {"Resident", "1"},       {"UseHotKey", "1"},   {"HotKey", std::to_string(code)},
-        {"SingleInstance", "1"}, {"MaxHistory", "42"}, {"SaveHistory", "0"},
-        {"Opacity", "33"},
-    };
-    for (const auto& s : saved) {
-        EXPECT_EQ(Saved(s.key), s.value) << s.key;
-    }
 }
 
 HWND OpenAbout(const Tolvex& tolvex) {

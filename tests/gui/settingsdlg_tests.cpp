@@ -1,10 +1,14 @@
 // The settings dialog's procedure in process, on the executable's own template: what OK asks of
-// the notification area, the hot-key service and the layered-window call, counted on the way.
+// the notification area, the hot-key service and the layered-window call, counted on the way, and
+// what OK and Cancel leave in the settings and the history list.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
+
+#include <string>
+#include <vector>
 
 #include "../../dialogs/settingsdlg.h"
 #include "../../res/dialogs.h"
@@ -94,6 +98,24 @@ class SettingsDialog : public ::testing::Test {
     void Ok(HWND dialog) {
         SendMessageA(dialog, WM_COMMAND, IDOK, 0);
         DestroyWindow(dialog);
+    }
+    // The input line's history, newest first: count entries "i+0=i" from 0 on.
+    void FillHistory(int count) {
+        for (int i = 0; i < count; ++i) {
+            std::string line = std::to_string(i) + "+0=" + std::to_string(i);
+            SendMessageA(InputCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        }
+    }
+    std::vector<std::string> History() {
+        std::vector<std::string> items;
+        LRESULT count = SendMessageA(InputCombo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char text[LineBufferSize] = "";
+            SendMessageA(InputCombo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(text));
+            items.push_back(text);
+        }
+        return items;
     }
     HMODULE module = nullptr;
     SettingsRecord saved;
@@ -268,6 +290,129 @@ TEST_F(SettingsDialog, FontLabelShowsFaceAndPointSize) {
         EXPECT_STREQ(label, c.label);
     }
     DestroyWindow(dialog);
+}
+
+struct LimitCase {
+    const char* typed;
+    int stored; // MaxHistory after OK
+};
+
+TEST_F(SettingsDialog, HistoryLimitIsClampedAtOkAndTrimsTheOldestEntries) {
+    const LimitCase cases[] = {
+        {"5", 5}, {"0", 1}, {"250", 100}, {"", 1}, {"99999999999", 100},
+    };
+    for (const LimitCase& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Settings.MaxHistory = 100;
+        SendMessageA(InputCombo, CB_RESETCONTENT, 0, 0);
+        FillHistory(12);
+        ASSERT_EQ(History().size(), 12u);
+        HWND dialog = Open();
+        SetDlgItemTextA(dialog, IDC_MAXHISTORY, c.typed);
+        Ok(dialog);
+        std::vector<std::string> items = History();
+        size_t kept = c.stored < 12 ? static_cast<size_t>(c.stored) : 12u;
+        ASSERT_EQ(items.size(), kept);
+        EXPECT_EQ(items.front(), "0+0=0"); // the newest stays on top
+        EXPECT_EQ(items.back(), std::to_string(kept - 1) + "+0=" + std::to_string(kept - 1));
+        EXPECT_EQ(Settings.MaxHistory, c.stored);
+    }
+}
+
+TEST_F(SettingsDialog, CancelAfterClearingHistoryLeavesItEmptyAndChangesNothingElse) {
+    Settings.MaxHistory = 20;
+    Settings.Resident = 0;
+    Settings.SaveHistory = 1;
+    Settings.UseColors = 1;
+    FillHistory(3);
+    SetWindowTextA(InputCombo, "1+2=3");
+    HWND dialog = Open();
+    Click(dialog, IDC_CLEARHISTORY);
+    // The clear button acts while the dialog is still open.
+    EXPECT_TRUE(History().empty());
+    char line[LineBufferSize] = "?";
+    GetWindowTextA(InputEdit, line, sizeof line);
+    EXPECT_STREQ(line, "");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CLEARHISTORY)));
+    Click(dialog, IDC_RESIDENT);
+    Click(dialog, IDC_SAVEHISTORY);
+    Click(dialog, IDC_USECOLORS);
+    SetDlgItemTextA(dialog, IDC_MAXHISTORY, "1");
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    DestroyWindow(dialog);
+    EXPECT_TRUE(History().empty());
+    EXPECT_EQ(Settings.Resident, 0);
+    EXPECT_EQ(IconsAdded, 0);
+    EXPECT_EQ(Settings.SaveHistory, 1);
+    EXPECT_EQ(Settings.UseColors, 1);
+    EXPECT_EQ(Settings.MaxHistory, 20);
+}
+
+TEST_F(SettingsDialog, EverySettingChangedInTheDialogIsTakenAtOk) {
+    Settings.Resident = 0;
+    Settings.UseHotKey = 0;
+    Settings.SingleInstance = 0;
+    Settings.SaveHistory = 1;
+    Settings.MaxHistory = 10;
+    Settings.Opacity = 70;
+    HWND dialog = Open();
+    const int code = MAKEWORD('J', HOTKEYF_SHIFT | HOTKEYF_CONTROL);
+    Click(dialog, IDC_RESIDENT);
+    Click(dialog, IDC_USEHOTKEY);
+    SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, static_cast<WPARAM>(code), 0);
+    Click(dialog, IDC_SINGLEINSTANCE);
+    SetDlgItemTextA(dialog, IDC_MAXHISTORY, "42");
+    Click(dialog, IDC_SAVEHISTORY);
+    SendDlgItemMessageA(dialog, IDC_OPACITY, TBM_SETPOS, TRUE, 33);
+    Ok(dialog);
+    const struct {
+        const char* name;
+        int value, expected;
+    } taken[] = {
+        {"Resident", Settings.Resident, 1},      {"UseHotKey", Settings.UseHotKey, 1},
+        {"HotKey", Settings.HotKey, code},       {"SingleInstance", Settings.SingleInstance, 1},
+        {"MaxHistory", Settings.MaxHistory, 42}, {"SaveHistory", Settings.SaveHistory, 0},
+        {"Opacity", Settings.Opacity, 33},
+    };
+    for (const auto& t : taken) {
+        EXPECT_EQ(t.value, t.expected) << t.name;
+    }
+}
+
+struct OpacityStepCase {
+    const char* name;
+    int translucent;
+    int calls; // of the layered-window call at OK
+};
+
+TEST_F(SettingsDialog, OpacityMovesTheLabelAtOnceAndTheWindowOnlyAtOkWhileTranslucent) {
+    const OpacityStepCase cases[] = {
+        {"translucent", 1, 1},
+        {"opaque: stored for later", 0, 0},
+    };
+    for (const OpacityStepCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings.Opacity = 50;
+        Settings.Translucent = c.translucent;
+        LayeredAttributesCalls = 0;
+        HWND dialog = Open();
+        HWND trackbar = GetDlgItem(dialog, IDC_OPACITY);
+        SendMessageA(trackbar, TBM_SETPOS, TRUE, 40);
+        // One step with the arrow key, as a user moves it: the trackbar reports it.
+        SendMessageA(trackbar, WM_KEYDOWN, VK_RIGHT, 0);
+        char label[16] = "";
+        GetDlgItemTextA(dialog, IDC_OPACITY_VALUE, label, sizeof label);
+        EXPECT_STREQ(label, "41 %");
+        EXPECT_EQ(LayeredAttributesCalls, 0); // the window is unchanged while the dialog is open
+        Ok(dialog);
+        EXPECT_EQ(LayeredAttributesCalls, c.calls);
+        if (c.calls) {
+            EXPECT_EQ(LastLayeredAlpha, 41 * 255 / 100);
+        } else {
+            EXPECT_FALSE(GetWindowLongA(MainWindow, GWL_EXSTYLE) & WS_EX_LAYERED);
+        }
+        EXPECT_EQ(Settings.Opacity, 41);
+    }
 }
 
 } // namespace
