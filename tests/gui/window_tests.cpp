@@ -487,23 +487,6 @@ class RunningTolvex : public ::testing::Test {
     Tolvex tolvex;
 };
 
-TEST_F(RunningTolvex, EscapeAndClearButtonEmptyTheLineAndKeepTheHistory) {
-    SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("1+2=3"));
-    SetLine("12*3");
-    PostKey(tolvex, VK_ESCAPE);
-    EXPECT_TRUE(LineBecomes(""));
-    SetLine("4/5");
-    ASSERT_EQ(WindowText(tolvex.combo), "4/5");
-    PostMessageA(tolvex.clearButton, BM_CLICK, 0, 0);
-    EXPECT_TRUE(LineBecomes(""));
-    ASSERT_TRUE(Sync(tolvex));
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetGUIThreadInfo(tolvex.process.dwThreadId, &info));
-    EXPECT_EQ(info.hwndFocus, tolvex.edit); // the line keeps the focus for the next input
-    EXPECT_EQ(ListItems(tolvex.combo), std::vector<std::string>{"1+2=3"});
-}
-
 TEST_F(RunningTolvex, ClipboardKeysReachTheLineThroughTheAccelerators) {
     SetLine("12+3");
     PostChar(tolvex, 0x01); // Ctrl+A

@@ -1,0 +1,319 @@
+// The main window's procedure in process, built on the executable's own resources: the rules of
+// the input line (Enter, refused and pasted characters, long lines, the history, the notation
+// width, emptying it) driven with the messages the program's message loop would hand it.
+//
+// The window is never shown and has a class name of its own, so it takes no foreground and no
+// second start of the real program can mistake it for a running copy. Typed characters are sent
+// wide, so the platform turns them into the ANSI code page's bytes as it does typed keys.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "../../engine/line.h"
+#include "../../res/resource.h"
+#include "../../settings/settings.h"
+#include "../../ui/appearance.h"
+#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
+#include "driver.h"
+#include "import_patch.h"
+
+namespace {
+
+constexpr char TestClassName[] = "tolvex in-process window";
+// The program's default width.
+constexpr int WindowWidth = 200;
+
+// What the line logic makes of a line; the window must show exactly that.
+std::string Rewritten(const std::string& line, int hexBits = 32) {
+    char out[LineBufferSize];
+    ApplyLineUpdate(line.c_str(), ComputeLineUpdate(line.c_str(), hexBits), out);
+    return out;
+}
+
+std::string Ansi(const std::wstring& text) {
+    char out[LineBufferSize * 2] = "";
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
+    return out;
+}
+
+class InProcessWindow : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = MainWndProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = TestClassName;
+        RegisterClassA(&windowClass);
+    }
+    void SetUp() override {
+        module = gui::LoadExeResources();
+        ASSERT_NE(module, nullptr);
+        AppInstance = module;
+        saved = Settings;
+        savedHeight = FixedWindowHeight;
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof Settings.Font, &Settings.Font);
+        // No file: the window's end writes nothing.
+        IniPath[0] = '\0';
+        window = CreateWindowExA(0, TestClassName, "", WS_POPUP | WS_CLIPCHILDREN | WS_THICKFRAME,
+                                 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        MainWindow = window;
+        FixedWindowHeight = CalcWindowHeight();
+        SetWindowPos(window, nullptr, 0, 0, WindowWidth, FixedWindowHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void TearDown() override {
+        if (window) {
+            DestroyWindow(window);
+        }
+        // The window's end asks for the quit of a message loop that this test does not run.
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        MainWindow = InputCombo = InputEdit = nullptr;
+        ClearButton = MenuButton = CloseButton = nullptr;
+        FixedWindowHeight = savedHeight;
+        Settings = saved;
+        AppInstance = nullptr;
+        FreeLibrary(module);
+    }
+
+    void Command(int id) { SendMessageA(window, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+    // Characters as the keyboard gives them, through the input line's filter.
+    void Type(const std::wstring& text) {
+        for (wchar_t c : text) {
+            SendMessageW(InputEdit, WM_CHAR, c, 1);
+        }
+    }
+    void Key(UINT virtualKey) {
+        SendMessageA(InputEdit, WM_KEYDOWN, virtualKey, 1);
+        SendMessageA(InputEdit, WM_KEYUP, virtualKey, 0xC0000001);
+    }
+    void Backspace() { SendMessageA(InputEdit, WM_CHAR, '\b', 1); }
+    // Empties the line as Esc does.
+    void Clear() {
+        Command(IDM_CLEARLINE);
+        ASSERT_EQ(Line(), "");
+    }
+    void SetLine(const std::string& text) {
+        SendMessageA(InputCombo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageA(InputEdit, EM_SETSEL, text.size(), text.size());
+    }
+    std::string Line() {
+        char text[LineBufferSize * 2] = "";
+        GetWindowTextA(InputCombo, text, sizeof text);
+        return text;
+    }
+    int Caret() {
+        DWORD start = 0, end = 0;
+        SendMessageA(InputEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        return start == end ? static_cast<int>(start) : -1;
+    }
+    std::vector<std::string> History() {
+        std::vector<std::string> items;
+        LRESULT count = SendMessageA(InputCombo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char text[LineBufferSize * 2] = "";
+            SendMessageA(InputCombo, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(text));
+            items.push_back(text);
+        }
+        return items;
+    }
+
+    HMODULE module = nullptr;
+    HWND window = nullptr;
+    SettingsRecord saved;
+    int savedHeight = 0;
+};
+
+struct EnterCase {
+    const wchar_t* typed;
+    const char* expected; // the line after Enter
+    bool filed;           // whether it entered the history
+};
+
+TEST_F(InProcessWindow, EnterOnEachKindOfLine) {
+    const EnterCase cases[] = {
+        {L"255=X0", "255=XFF", true}, {L"5=b", "5=b101", true}, {L"1+2==", "1+2=3", true},
+        {L"1+", "1+=?", false},       {L"1/0", "1/0=?", false}, {L"=5", "=5", false},
+        {L"=", "=", false},           {L"", "", false},
+    };
+    for (const EnterCase& c : cases) {
+        Clear();
+        size_t before = History().size();
+        Type(c.typed);
+        Key(VK_RETURN);
+        // A digit typed behind: the result is written again over it, where there is one.
+        Key(VK_END);
+        Type(L"7");
+        std::string expected = std::string(c.expected) + "7";
+        if (std::string(c.expected).find('=') != std::string::npos && c.expected[0] != '=') {
+            expected = c.expected;
+        }
+        EXPECT_EQ(Line(), expected) << "typed " << c.expected;
+        EXPECT_EQ(History().size(), before + (c.filed ? 1 : 0)) << c.expected;
+        if (c.filed) {
+            EXPECT_EQ(History()[0], c.expected);
+        }
+    }
+}
+
+int Beeps;
+decltype(&MessageBeep) RealMessageBeep;
+
+BOOL WINAPI CountingMessageBeep(UINT) {
+    ++Beeps;
+    return TRUE;
+}
+
+TEST_F(InProcessWindow, RefusedCharactersChangeNothing) {
+    gui::Hook("USER32.dll", "MessageBeep", &CountingMessageBeep, &RealMessageBeep);
+    ASSERT_NE(RealMessageBeep, nullptr);
+    const wchar_t* refused[] = {L" ",  L",",  L"\t", L"!",  L"_", L"<",
+                                L"\"", L"あ", L"＋", L"漢", L"ア"};
+    for (const wchar_t* c : refused) {
+        Clear();
+        Beeps = 0;
+        Type(std::wstring(L"1") + c + L"2");
+        EXPECT_EQ(Line(), "12") << Ansi(c);
+        EXPECT_EQ(Caret(), 2) << Ansi(c);
+        EXPECT_EQ(Beeps, 1) << Ansi(c); // a double-byte character is refused once, as one
+    }
+    gui::PatchImport("USER32.dll", "MessageBeep", reinterpret_cast<void*>(RealMessageBeep));
+}
+
+TEST_F(InProcessWindow, PastedTextIsNotFilteredAndIsRewrittenInPlace) {
+    // Spaces and commas are refused when typed, not when pasted; a pasted double-byte character
+    // in front of the "=" must not shift where the result goes.
+    const wchar_t* pasted[] = {L"1 + 2=", L"1,5=", L"\x3042=1yz", L"\x3042+1=x0"};
+    for (const wchar_t* text : pasted) {
+        Clear();
+        ASSERT_TRUE(gui::SetClipboardText(std::wstring(text)));
+        Command(IDM_PASTE);
+        EXPECT_EQ(Line(), Rewritten(Ansi(text))) << Ansi(text);
+    }
+}
+
+TEST_F(InProcessWindow, RepeatedLinesInTheHistory) {
+    Type(L"0xff");
+    Key(VK_RETURN);
+    ASSERT_EQ(History().size(), 1u);
+    // The same line at the top, in other letter case: the top item stays as it was written.
+    Clear();
+    Type(L"0XFF");
+    Key(VK_RETURN);
+    ASSERT_EQ(Line(), "0XFF=255");
+    EXPECT_EQ(History(), (std::vector<std::string>{"0xff=255"}));
+    // Further down: it moves to the top as entered now.
+    Clear();
+    Type(L"2");
+    Key(VK_RETURN);
+    ASSERT_EQ(History().size(), 2u);
+    Clear();
+    Type(L"0XFF");
+    Key(VK_RETURN);
+    EXPECT_EQ(History(), (std::vector<std::string>{"0XFF=255", "2=2"}));
+}
+
+TEST_F(InProcessWindow, LongLinesNeverGrowBeyondTheLimit) {
+    // 253 characters, then "=" typed: a result of three digits has room for one.
+    std::string line = std::string(249, '0') + "1+99";
+    SetLine(line);
+    Type(L"=");
+    EXPECT_EQ(Line(), Rewritten(line + "="));
+    EXPECT_LE(Line().size(), static_cast<size_t>(MaxLineLength));
+
+    // A full line without "=": Enter has no room for it and evaluates nothing.
+    std::string full = "1" + std::string(MaxLineLength - 1, '0');
+    SetLine(full);
+    Key(VK_RETURN);
+    EXPECT_EQ(Line(), full);
+    Backspace();
+    EXPECT_EQ(Line(), full.substr(0, MaxLineLength - 1));
+    EXPECT_TRUE(History().empty());
+}
+
+// The x position of a character in the edit field, which moves exactly when the field scrolls.
+int CharX(HWND edit, int index) {
+    return static_cast<short>(LOWORD(SendMessageA(edit, EM_POSFROMCHAR, index, 0)));
+}
+
+TEST_F(InProcessWindow, ALongLineKeepsStillWhileItsResultIsRewritten) {
+    // Far wider than the window; the caret goes into the middle, where the user is typing.
+    std::string line;
+    for (int i = 0; i < 60; ++i) {
+        line += "1+";
+    }
+    line += "1=";
+    SetLine(Rewritten(line));
+    const int caret = 60;
+    SendMessageA(InputEdit, EM_SETSEL, caret, caret);
+    int before = CharX(InputEdit, caret - 1);
+    RECT client;
+    GetClientRect(InputEdit, &client);
+    ASSERT_GT(before, 0) << "the character in front of the caret is shown";
+    ASSERT_LT(before, client.right);
+    ASSERT_LT(CharX(InputEdit, 0), 0) << "the line starts scrolled out to the left";
+    Type(L"9"); // "1" becomes "91"
+    EXPECT_EQ(Line(), Rewritten(line.substr(0, caret) + "9" + line.substr(caret)));
+    EXPECT_EQ(Caret(), caret + 1);
+    EXPECT_EQ(CharX(InputEdit, caret - 1), before) << "the view has not moved";
+    // So too when the result grows or shrinks by some characters.
+    Type(L"99");
+    EXPECT_EQ(Line(), Rewritten(line.substr(0, caret) + "999" + line.substr(caret)));
+    EXPECT_EQ(CharX(InputEdit, caret - 1), before);
+    Backspace();
+    Backspace();
+    Backspace();
+    EXPECT_EQ(Line(), Rewritten(line));
+    EXPECT_EQ(CharX(InputEdit, caret - 1), before);
+}
+
+TEST_F(InProcessWindow, EscapeAndClearButtonEmptyTheLineAndKeepTheHistory) {
+    HACCEL accelerators = LoadAcceleratorsA(module, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+    ASSERT_NE(accelerators, nullptr);
+    SendMessageA(InputCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("1+2=3"));
+    SetLine("12*3");
+    // Esc as the message loop hands it on: to the accelerators before any window sees it.
+    MSG escape = {InputEdit, WM_KEYDOWN, VK_ESCAPE, 1, 0, {0, 0}};
+    EXPECT_TRUE(TranslateAcceleratorA(window, accelerators, &escape));
+    EXPECT_EQ(Line(), "");
+    SetLine("4/5");
+    ASSERT_EQ(Line(), "4/5");
+    SetFocus(nullptr);
+    SendMessageA(ClearButton, BM_CLICK, 0, 0);
+    EXPECT_EQ(Line(), "");
+    EXPECT_EQ(GetFocus(), InputEdit); // the line keeps the focus for the next input
+    EXPECT_EQ(History(), std::vector<std::string>{"1+2=3"});
+    DestroyAcceleratorTable(accelerators);
+}
+
+struct HexSwitchCase {
+    const char* line;
+    int command;
+    const char* expected;
+};
+
+TEST_F(InProcessWindow, NotationWidthSwitchReevaluatesOnlyHexadecimalAndBinaryLines) {
+    const HexSwitchCase cases[] = {
+        {"-1=x", IDM_HEX64, "-1=xFFFFFFFFFFFFFFFF"},
+        {"-1=xFFFFFFFFFFFFFFFF", IDM_HEX32, "-1=xFFFFFFFF"},
+        {"2=b7", IDM_HEX32, "2=b10"},
+        {"-1=$0", IDM_HEX32, "-1=$FFFFFFFF"},
+        {"2=b10", IDM_HEX64, "2=b10"},
+        {"2=5", IDM_HEX64, "2=5"}, // decimal: left alone
+        {"1=x", IDM_HEX64, "1=x"}, // shorter than four: left alone
+    };
+    for (const HexSwitchCase& c : cases) {
+        SetLine(c.line);
+        Command(c.command);
+        EXPECT_EQ(Line(), c.expected) << c.line;
+    }
+}
+
+} // namespace
