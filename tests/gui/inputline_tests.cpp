@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../../ui/inputline.h"
+#include "driver.h"
 
 namespace {
 
@@ -92,17 +93,7 @@ class HistoryList : public ::testing::Test {
             SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
         }
     }
-    std::vector<std::string> Items() {
-        std::vector<std::string> items;
-        LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            char text[300] = "";
-            SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(text));
-            items.push_back(text);
-        }
-        return items;
-    }
+    std::vector<std::string> Items() { return gui::ListItems(combo); }
     HWND combo = nullptr;
 };
 

@@ -102,28 +102,13 @@ class InProcessWindow : public ::testing::Test {
         SendMessageA(InputCombo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         SendMessageA(InputEdit, EM_SETSEL, text.size(), text.size());
     }
-    std::string Line() {
-        char text[LineBufferSize * 2] = "";
-        GetWindowTextA(InputCombo, text, sizeof text);
-        return text;
-    }
+    std::string Line() { return gui::WindowText(InputCombo); }
     int Caret() {
-        DWORD start = 0, end = 0;
-        SendMessageA(InputEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     reinterpret_cast<LPARAM>(&end));
-        return start == end ? static_cast<int>(start) : -1;
+        int start, end;
+        gui::Selection(InputEdit, &start, &end);
+        return start == end ? start : -1;
     }
-    std::vector<std::string> History() {
-        std::vector<std::string> items;
-        LRESULT count = SendMessageA(InputCombo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            char text[LineBufferSize * 2] = "";
-            SendMessageA(InputCombo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(text));
-            items.push_back(text);
-        }
-        return items;
-    }
+    std::vector<std::string> History() { return gui::ListItems(InputCombo); }
 
     HMODULE module = nullptr;
     HWND window = nullptr;

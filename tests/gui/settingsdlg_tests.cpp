@@ -16,6 +16,7 @@
 #include "../../settings/settings.h"
 #include "../../ui/appearance.h"
 #include "../../ui/globals.h"
+#include "driver.h"
 #include "import_patch.h"
 
 using namespace gui;
@@ -106,17 +107,7 @@ class SettingsDialog : public ::testing::Test {
             SendMessageA(InputCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
         }
     }
-    std::vector<std::string> History() {
-        std::vector<std::string> items;
-        LRESULT count = SendMessageA(InputCombo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
-            char text[LineBufferSize] = "";
-            SendMessageA(InputCombo, CB_GETLBTEXT, static_cast<WPARAM>(i),
-                         reinterpret_cast<LPARAM>(text));
-            items.push_back(text);
-        }
-        return items;
-    }
+    std::vector<std::string> History() { return ListItems(InputCombo); }
     HMODULE module = nullptr;
     SettingsRecord saved;
 };
@@ -330,9 +321,7 @@ TEST_F(SettingsDialog, CancelAfterClearingHistoryLeavesItEmptyAndChangesNothingE
     Click(dialog, IDC_CLEARHISTORY);
     // The clear button acts while the dialog is still open.
     EXPECT_TRUE(History().empty());
-    char line[LineBufferSize] = "?";
-    GetWindowTextA(InputEdit, line, sizeof line);
-    EXPECT_STREQ(line, "");
+    EXPECT_EQ(WindowText(InputEdit), "");
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_CLEARHISTORY)));
     Click(dialog, IDC_RESIDENT);
     Click(dialog, IDC_SAVEHISTORY);
