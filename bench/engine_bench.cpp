@@ -27,6 +27,8 @@ const std::string FunctionLine = "sqrt(abs(sin(30)))+cos(45)*tan(60)+log(exp(2))
                                  "0.5)+acos(0.5)+atan(1)+cur(27)";
 // Angles near 2^63 radians make the sine reduce its argument the long way.
 const std::string HugeAngleLine = Repeated("sin(9e18)+", 255);
+// Everyday angles in degrees: the short reduction by three parts of pi/2.
+const std::string TrigLine = Repeated("sin(37.5)*cos(112)+tan(-23)+", 255);
 const std::string PowerLine = Repeated("1.0001^1.37+", 255);
 const std::string CubeRootLine = Repeated("cur(7.5)+", 255);
 const std::string ExpLogLine = Repeated("log(exp(3))+", 255);
@@ -66,6 +68,7 @@ BENCHMARK_CAPTURE(EvaluateAndFormat, Short, ShortLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, Mixed, MixedLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, Functions, FunctionLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, HugeAngles255, HugeAngleLine);
+BENCHMARK_CAPTURE(EvaluateAndFormat, Trig255, TrigLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, Powers255, PowerLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, CubeRoots255, CubeRootLine);
 BENCHMARK_CAPTURE(EvaluateAndFormat, ExpLog255, ExpLogLine);

@@ -6,7 +6,8 @@
 // and sqrt alone, each correctly rounded to the 64-bit significand, and is rounded once at the
 // end: the same bits on every build and every processor, and the correctly rounded result
 // except when the true value lies within about 2^-100 of a rounding midpoint. Only exact
-// operations (floor, ldexp, frexp, fmod, fabs) come from <cmath>.
+// operations (floor, ldexp, frexp, fmod, fabs) come from <cmath>. A short computation with an
+// error bound comes first and decides the rounding for nearly every argument (see "fast paths").
 #include "mathlayer.h"
 
 #include "mathlayer_constants.h"
@@ -537,6 +538,406 @@ bool IsOddInteger(long double y) {
     return IsInteger(y) && !IsInteger(y / 2);
 }
 
+// ---- fast paths --------------------------------------------------------------------------------
+//
+// Each function first tries a short computation: the leading terms exact (TwoSum, TwoProduct),
+// the small rest in single extended values, with a bound on its error. When every value within
+// that bound rounds to the same extended value, that value is the correctly rounded result, and
+// so the one the pair computation below gives as well (whose own error, about 2^-115, could
+// only matter within that much of a rounding midpoint, where the bound here is far wider). Only
+// otherwise, about one call in a thousand, or outside the ranges served, does the slow pair
+// computation run. The results are the same bits either way.
+
+// x rounded to the nearest integer (ties to even), as a value and as an int, for |x| < 2^31:
+// adding 1.5 * 2^63 leaves the integer in the significand's low bits. It avoids the x87 control
+// word changes of floor and of a conversion to int, which cost more than the rest of a fast path.
+int NearestInteger(long double x, long double* nearest) {
+    constexpr long double Shifter = 0x3p62L;
+    long double shifted = x + Shifter;
+    *nearest = shifted - Shifter;
+    uint64_t significand;
+    std::memcpy(&significand, &shifted, sizeof significand);
+    return static_cast<int32_t>(static_cast<uint32_t>(significand));
+}
+
+// 2^k for a k of the normal range, built from its bits.
+long double PowerOfTwo(int k) {
+    unsigned char bytes[sizeof(long double)] = {};
+    uint64_t significand = static_cast<uint64_t>(1) << 63;
+    std::memcpy(bytes, &significand, sizeof significand);
+    unsigned biased = static_cast<unsigned>(k + ExponentBias);
+    bytes[8] = static_cast<unsigned char>(biased);
+    bytes[9] = static_cast<unsigned char>(biased >> 8);
+    long double result;
+    std::memcpy(&result, bytes, sizeof result);
+    return result;
+}
+
+// A value as hi + lo, within err of the true value; lo need not be below an ulp of hi.
+struct Estimate {
+    long double hi, lo, err;
+};
+
+// Rounding errors of a sum of a few small terms, relative to the sum of their magnitudes, with
+// room to spare: a handful of operations, each off by at most 2^-64 of what it adds up.
+constexpr long double SumError = 0x1p-58L;
+// Below this magnitude rounding steps are absolute, not relative; the fast paths leave it alone.
+constexpr long double SmallestFastResult = 0x1p-16000L;
+
+// The estimate rounded, when both ends of its error interval round to the same value.
+bool RoundedSurely(const Estimate& e, long double* result) {
+    long double rounded = e.hi + e.lo;
+    // The margin outgrows err by more than the rounding of lo +- margin can take away.
+    long double margin = e.err * 1.001L + std::fabs(e.lo) * 0x1p-60L;
+    if (!(std::fabs(rounded) > SmallestFastResult) || e.hi + (e.lo + margin) != rounded ||
+        e.hi + (e.lo - margin) != rounded) {
+        return false;
+    }
+    *result = rounded;
+    return true;
+}
+
+Estimate Negated(const Estimate& e) {
+    return {-e.hi, -e.lo, e.err};
+}
+
+// n / d, both normalised first so that the remainder's correction is the only small part.
+Estimate Quotient(Estimate n, Estimate d) {
+    Pair nn = FastTwoSum(n.hi, n.lo);
+    Pair dd = FastTwoSum(d.hi, d.lo);
+    long double q = nn.hi / dd.hi;
+    Pair p = TwoProduct(q, dd.hi);
+    // nn.hi - p.hi is exact, the two lying within a factor of two of each other.
+    long double rest = (((nn.hi - p.hi) - p.lo) + nn.lo) - q * dd.lo;
+    long double correction = rest / dd.hi;
+    long double magnitude = std::fabs(q);
+    long double relative = n.err / std::fabs(nn.hi) + d.err / std::fabs(dd.hi);
+    return {q, correction, magnitude * (relative * 1.01L + 0x1p-110L)};
+}
+
+// sin and cos of y = yh + yl for |y| <= 51/64 + 1/128, the angle within yErr.
+void FastSinCosOfReduced(long double yh, long double yl, long double yErr, Estimate* sine,
+                         Estimate* cosine) {
+    bool negative = yh < 0;
+    if (negative) {
+        yh = -yh;
+        yl = -yl;
+    }
+    long double nearest;
+    int j = NearestInteger(yh * 64, &nearest);
+    if (j >= mathconst::SinCosEntries) {
+        j = mathconst::SinCosEntries - 1;
+        nearest = j;
+    }
+    // Exact: yh and j/64 lie within a factor of two of each other (or j is 0).
+    long double dh = yh - nearest / 64;
+    long double d = dh + yl;
+    long double z = d * d;
+    // sin d - d and cos d - 1 for |d| <= 1/128 + a little: the next terms are below 2^-100.
+    long double sinTail =
+        d * z *
+        (-Factorial(3).hi + z * (Factorial(5).hi + z * (-Factorial(7).hi + z * Factorial(9).hi)));
+    long double cosTail =
+        z * (-Factorial(2).hi +
+             z * (Factorial(4).hi +
+                  z * (-Factorial(6).hi + z * (Factorial(8).hi - z * Factorial(10).hi))));
+    const Pair& s = mathconst::SinTable[j];
+    const Pair& c = mathconst::CosTable[j];
+    long double common = std::fabs(yl) + std::fabs(sinTail) + std::fabs(cosTail);
+    long double truncation = (std::fabs(dh) + s.hi) * 0x1p-96L;
+
+    // sin y = s + c d + c (sin d - d) + s (cos d - 1)
+    Pair p = TwoProduct(c.hi, dh);
+    Pair h = TwoSum(s.hi, p.hi);
+    long double low = h.lo + p.lo + s.lo + c.hi * yl + c.lo * d + c.hi * sinTail + s.hi * cosTail;
+    long double magnitude =
+        std::fabs(h.lo) + std::fabs(p.lo) + std::fabs(s.lo) + std::fabs(c.lo) + common;
+    *sine = {h.hi, low, magnitude * SumError + truncation + yErr};
+
+    // cos y = c - s d - s (sin d - d) + c (cos d - 1)
+    p = TwoProduct(s.hi, dh);
+    h = TwoSum(c.hi, -p.hi);
+    low = h.lo - p.lo + c.lo - s.hi * yl - s.lo * d - s.hi * sinTail + c.hi * cosTail;
+    magnitude = std::fabs(h.lo) + std::fabs(p.lo) + std::fabs(c.lo) + std::fabs(s.lo) + common;
+    *cosine = {h.hi, low, magnitude * SumError + truncation + yErr};
+    if (negative) {
+        *sine = Negated(*sine);
+    }
+}
+
+// Below this, angle - k pi/2 comes from three parts of pi/2 (k below 2^24): no long reduction.
+constexpr long double ShortReductionLimit = 0x1p23L;
+
+// sin and cos of any |radians| < 2^63 as estimates.
+void FastSinCos(long double radians, Estimate* sine, Estimate* cosine) {
+    long double magnitude = std::fabs(radians);
+    long double yh = magnitude, yl = 0, yErr = 0;
+    int quadrant = 0;
+    if (magnitude > mathconst::QuarterPi && magnitude < ShortReductionLimit) {
+        constexpr long double TwoOverPi = 1 / mathconst::HalfPi.hi;
+        long double k;
+        quadrant = NearestInteger(magnitude * TwoOverPi, &k) & 3;
+        // k times either of the first two parts is exact, and so is the first difference, the
+        // angle and k pi/2 lying within a factor of two of each other.
+        long double first = magnitude - k * mathconst::HalfPiPart1;
+        Pair y = TwoSum(first, -k * mathconst::HalfPiPart2);
+        long double third = k * mathconst::HalfPiPart3;
+        Pair reduced = TwoSum(y.hi, y.lo - third);
+        yh = reduced.hi;
+        yl = reduced.lo;
+        yErr = 0x1p-118L + (std::fabs(y.lo) + std::fabs(third)) * 0x1p-63L;
+    } else if (magnitude >= ShortReductionLimit) {
+        Pair y;
+        quadrant = ReduceAngle(magnitude, &y);
+        yh = y.hi;
+        yl = y.lo;
+        yErr = std::fabs(y.hi) * 0x1p-110L;
+    }
+    Estimate s, c;
+    FastSinCosOfReduced(yh, yl, yErr, &s, &c);
+    switch (quadrant) {
+    case 0:
+        *sine = s;
+        *cosine = c;
+        break;
+    case 1:
+        *sine = c;
+        *cosine = Negated(s);
+        break;
+    case 2:
+        *sine = Negated(s);
+        *cosine = Negated(c);
+        break;
+    default:
+        *sine = Negated(c);
+        *cosine = s;
+        break;
+    }
+    if (radians < 0) {
+        *sine = Negated(*sine);
+    }
+}
+
+// e^(zh + zl) rounded, z within zErr, for zh within the overflow and underflow limits; false
+// when the estimate cannot decide the rounding.
+bool FastExp(long double zh, long double zl, long double zErr, long double* result) {
+    long double k;
+    int scale = NearestInteger(zh * mathconst::Log2OfE, &k);
+    // k * Ln2Part1 is exact (15 and 48 bits), and so is its difference from zh.
+    long double first = zh - k * mathconst::Ln2Part1;
+    long double second = k * mathconst::Ln2Part2;
+    Pair r = TwoSum(first, -second);
+    long double rl = r.lo + (zl - k * mathconst::Ln2Part3);
+    long double nearest;
+    int j = NearestInteger(r.hi * 64, &nearest);
+    if (j > mathconst::ExpReach || j < -mathconst::ExpReach) {
+        j = j > 0 ? mathconst::ExpReach : -mathconst::ExpReach;
+        nearest = j;
+    }
+    // Exact: r.hi and j/64 lie within a factor of two of each other (or j is 0).
+    long double t = r.hi - nearest / 64;
+    long double u = t + rl;
+    // e^u - 1 - u for |u| <= 1/128 + a little: the next term is below 2^-91.
+    long double tail = u * u *
+                       (Factorial(2).hi +
+                        u * (Factorial(3).hi +
+                             u * (Factorial(4).hi +
+                                  u * (Factorial(5).hi +
+                                       u * (Factorial(6).hi +
+                                            u * (Factorial(7).hi +
+                                                 u * (Factorial(8).hi + u * Factorial(9).hi)))))));
+    // e^r = E (1 + t + rl + tail), E = e^(j/64)
+    const Pair& e = mathconst::ExpTable[j + mathconst::ExpReach];
+    Pair p = TwoProduct(e.hi, t);
+    Pair h = TwoSum(e.hi, p.hi);
+    long double low = h.lo + p.lo + e.lo * (1 + t) + e.hi * (rl + tail);
+    // h.lo, p.lo and e.lo add up to less than 2^-62.
+    long double magnitude = 0x1p-62L + 2 * (std::fabs(rl) + std::fabs(tail));
+    // The reduced exponent is off by zErr and the rounding of the parts of k ln 2.
+    long double reductionError = zErr + (std::fabs(second) + std::fabs(rl)) * 0x1p-62L;
+    Estimate estimate = {h.hi, low, magnitude * SumError + 2 * reductionError + 0x1p-90L};
+    long double mantissa;
+    if (!RoundedSurely(estimate, &mantissa)) {
+        return false;
+    }
+    // Exact: the limits keep 2^scale and the result normal.
+    *result = mantissa * PowerOfTwo(scale);
+    return true;
+}
+
+// ln x for finite x > 0: x = 2^e m, m = (1 + r) / c with c from the table, m c exact in two
+// halves; ln x = e ln 2 - ln c + ln(1 + r), |r| <= 0.0114, the square term exact.
+Estimate FastLog(long double x) {
+    int exponent;
+    long double m;
+    constexpr long double SmallestNormal = 0x1p-16382L;
+    if (x >= SmallestNormal) {
+        // m = x's significand in [1, 2), read off its bits.
+        uint64_t significand;
+        Decompose(x, &significand, &exponent);
+        m = static_cast<long double>(significand) * 0x1p-63L;
+    } else {
+        m = 2 * std::frexp(x, &exponent);
+        --exponent;
+    }
+    constexpr long double SqrtTwo = 0xB504F333F9DE6484p-63L;
+    if (m > SqrtTwo) {
+        m /= 2;
+        ++exponent;
+    }
+    long double nearest;
+    int j = NearestInteger((m - 1) * 64, &nearest);
+    long double c = mathconst::LogInverse[j + mathconst::LogBelow];
+    const Pair& logOfInverse = mathconst::LogOfInverse[j + mathconst::LogBelow];
+    long double mHigh, mLow;
+    Split(m, &mHigh, &mLow);
+    // mHigh c has 44 bits and lies within a factor of two of 1: both steps are exact.
+    Pair r = TwoSum(mHigh * c - 1, mLow * c);
+    Pair square = TwoProduct(r.hi, r.hi);
+    long double rh = r.hi;
+    // ln(1 + r) - r + r^2/2 up to r^11/11; the rest is below 2^-81, and below 2^-74 |r|.
+    long double cube =
+        rh * rh * rh *
+        (1.0L / 3 -
+         rh * (1.0L / 4 -
+               rh * (1.0L / 5 -
+                     rh * (1.0L / 6 -
+                           rh * (1.0L / 7 - rh * (1.0L / 8 - rh * (1.0L / 9 - rh * (1.0L / 10 -
+                                                                                    rh / 11))))))));
+    long double e = exponent;
+    long double scaled = e * mathconst::Ln2Part1; // exact: 48 bits times at most 15
+    Pair a = TwoSum(scaled, logOfInverse.hi);
+    Pair b = TwoSum(a.hi, rh);
+    Pair h = TwoSum(b.hi, -square.hi / 2);
+    long double second = e * mathconst::Ln2Part2;
+    long double third = e * mathconst::Ln2Part3;
+    long double low = a.lo + b.lo + h.lo + second + third + logOfInverse.lo + r.lo - square.lo / 2 -
+                      rh * r.lo + cube;
+    // The low terms add up to at most |cube| + 2^-46 |h.hi| + 2^-63 |r| (the partial sums lie
+    // within a factor of four of h.hi, and e ln 2 + ln m is at least a third of |e|); the cut
+    // series and the tables add less than 2^-74 |r| + 2^-105 |h.hi|.
+    return {h.hi, low,
+            std::fabs(cube) * 0x1p-57L + std::fabs(h.hi) * 0x1p-100L + std::fabs(rh) * 0x1p-73L};
+}
+
+// atan a for a = ah + al, 0 <= a <= 1, a within aErr: atan c + atan d with c = j/32 the nearest
+// table point and d = (a - c) / (1 + a c), |d| <= 1/64, as a pair.
+Estimate FastAtanOfUnit(long double ah, long double al, long double aErr) {
+    long double c;
+    int j = NearestInteger(ah * 32, &c);
+    if (j >= mathconst::AtanEntries) {
+        j = mathconst::AtanEntries - 1;
+        c = j;
+    }
+    c /= 32;
+    long double dh = ah, dl = al;
+    if (j != 0) {
+        // Exact: ah and c lie within a factor of two of each other.
+        long double numerator = ah - c;
+        Pair product = TwoProduct(ah, c);
+        Pair denominator = FastTwoSum(1, product.hi);
+        long double denominatorLow = denominator.lo + product.lo + al * c;
+        dh = numerator / denominator.hi;
+        Pair back = TwoProduct(dh, denominator.hi);
+        dl = ((((numerator - back.hi) - back.lo) + al) - dh * denominatorLow) / denominator.hi;
+    }
+    long double d = dh + dl;
+    long double z = d * d;
+    // atan d - d up to d^15/15; the next term is below 2^-102.
+    long double tail =
+        d * z *
+        (-1.0L / 3 +
+         z * (1.0L / 5 +
+              z * (-1.0L / 7 +
+                   z * (1.0L / 9 + z * (-1.0L / 11 + z * (1.0L / 13 - z * (1.0L / 15)))))));
+    const Pair& t = mathconst::AtanTable[j];
+    Pair h = TwoSum(t.hi, dh);
+    long double low = h.lo + t.lo + dl + tail;
+    long double magnitude = std::fabs(h.lo) + std::fabs(t.lo) + std::fabs(dl) + std::fabs(tail);
+    return {h.hi, low, magnitude * SumError + std::fabs(h.hi) * 0x1p-100L + aErr};
+}
+
+// Past this the reciprocal's pair loses its low part; the slow path serves such arguments.
+constexpr long double FastAtanLimit = 0x1p60L;
+
+// atan x for |x| < FastAtanLimit, through 1/|x| above 1.
+Estimate FastAtan(long double x) {
+    long double a = std::fabs(x);
+    Estimate result;
+    if (a <= 1) {
+        result = FastAtanOfUnit(a, 0, 0);
+    } else {
+        long double inverse = 1 / a;
+        Pair back = TwoProduct(inverse, a);
+        long double inverseLow = ((1 - back.hi) - back.lo) / a;
+        Estimate unit = FastAtanOfUnit(inverse, inverseLow, inverse * 0x1p-120L);
+        Pair h = TwoSum(mathconst::HalfPi.hi, -unit.hi);
+        long double low = h.lo + mathconst::HalfPi.lo - unit.lo;
+        long double magnitude = std::fabs(h.lo) + std::fabs(unit.lo);
+        result = {h.hi, low, unit.err + magnitude * SumError + h.hi * 0x1p-120L};
+    }
+    return x < 0 ? Negated(result) : result;
+}
+
+// asin s = atan(s / sqrt(1 - s^2)) for 0 < s <= 1/2, s as sh + sl within sErr, and 1 - s^2
+// given as a pair (exact where the caller can make it so).
+Estimate FastAsinOfSmall(long double sh, long double sl, long double sErr, Pair oneMinusSquare) {
+    long double root = std::sqrt(oneMinusSquare.hi);
+    Pair square = TwoProduct(root, root);
+    // Exact: the square lies within a factor of two of oneMinusSquare.hi.
+    long double rootLow =
+        (((oneMinusSquare.hi - square.hi) - square.lo) + oneMinusSquare.lo) / (2 * root);
+    long double th = sh / root;
+    Pair back = TwoProduct(th, root);
+    long double tl = ((((sh - back.hi) - back.lo) + sl) - th * rootLow) / root;
+    // 1/sqrt(1 - s^2) is at most 1.16: the error in s grows by no more than 1.6 in t.
+    return FastAtanOfUnit(th, tl, std::fabs(th) * 0x1p-118L + 2 * sErr);
+}
+
+// asin of |s| <= 1/2 from a single value: 1 - s^2 as a pair from the exact square.
+Estimate FastAsinOfSingle(long double s) {
+    Pair square = TwoProduct(s, s);
+    Pair oneMinus = TwoSum(1, -square.hi);
+    oneMinus = FastTwoSum(oneMinus.hi, oneMinus.lo - square.lo);
+    return FastAsinOfSmall(s, 0, 0, oneMinus);
+}
+
+// asin(sqrt(w)) for 0 < w <= 1/4: the root as a pair, and 1 - root^2 = 1 - w exactly as a pair.
+Estimate FastAsinOfRoot(long double w) {
+    long double root = std::sqrt(w);
+    Pair square = TwoProduct(root, root);
+    long double rootLow = ((w - square.hi) - square.lo) / (2 * root);
+    return FastAsinOfSmall(root, rootLow, root * 0x1p-120L, TwoSum(1, -w));
+}
+
+// base - factor e for a pair base (pi/2 or pi), factor 1 or 2, where factor e is at most two
+// thirds of the base: no cancellation.
+Estimate Difference(const Pair& base, const Estimate& e, long double factor) {
+    Pair h = TwoSum(base.hi, -factor * e.hi);
+    long double low = h.lo + base.lo - factor * e.lo;
+    long double magnitude = std::fabs(h.lo) + factor * std::fabs(e.lo);
+    return {h.hi, low, factor * e.err + magnitude * SumError + h.hi * 0x1p-120L};
+}
+
+// |x|^y for x > 0, x != 1, y != 0, when the estimate of y ln x is well inside the limits and
+// rounding is decided; integral powers that fit go the exact way first, as in the slow path.
+bool FastPow(long double x, long double y, long double* result) {
+    Estimate ln = FastLog(x);
+    Pair z = TwoProduct(y, ln.hi);
+    long double cross = y * ln.lo;
+    long double zErr = std::fabs(y) * ln.err + (std::fabs(z.lo) + std::fabs(cross)) * SumError;
+    z = FastTwoSum(z.hi, z.lo + cross);
+    // A unit clear of both limits, and the slow path agrees: its own y ln x is far more exact.
+    constexpr long double ClearOfLimits = 11354;
+    if (!(std::fabs(z.hi) < ClearOfLimits) || !(zErr < 1)) {
+        return false;
+    }
+    if (IsInteger(y) && ExactIntegerPower(x, y, result)) {
+        return true;
+    }
+    return FastExp(z.hi, z.lo, zErr, result);
+}
+
 } // namespace
 
 int MathErrorHook(int kind) {
@@ -570,6 +971,10 @@ long double MathPow(long double x, long double y) {
     // y ln|x|, decided exactly against the limits: the pair is good to about 2^-100, and the
     // true product of a non-trivial power is never one of the limits. Far from them (|ln x| is
     // at least 2^-65 here) the single product already decides, and the pair could overflow.
+    long double result;
+    if (FastPow(magnitude, y, &result)) {
+        return sign * result;
+    }
     Pair logarithm = LogPair(magnitude);
     long double estimate = y * logarithm.hi;
     constexpr long double FarBeyondLimits = 16384;
@@ -587,7 +992,6 @@ long double MathPow(long double x, long double y) {
     if (exponent.hi < UnderflowLogLimit || (exponent.hi == UnderflowLogLimit && exponent.lo <= 0)) {
         return Report(MathErrorUnderflow);
     }
-    long double result;
     if (!IsInteger(y) || !ExactIntegerPower(magnitude, y, &result)) {
         result = ExpRounded(exponent);
     }
@@ -601,6 +1005,10 @@ long double MathExp(long double x) {
     if (x <= UnderflowLogLimit) {
         return Report(MathErrorUnderflow);
     }
+    long double result;
+    if (FastExp(x, 0, 0, &result)) {
+        return result;
+    }
     return ExpRounded(Single(x));
 }
 
@@ -611,6 +1019,10 @@ long double MathLog(long double x) {
     if (!(x > 0)) {
         return Report(MathErrorDomain);
     }
+    long double result;
+    if (RoundedSurely(FastLog(x), &result)) {
+        return result;
+    }
     return Rounded(LogPair(x));
 }
 
@@ -620,6 +1032,17 @@ long double MathLog10(long double x) {
     }
     if (x == 0) {
         return Report(MathErrorSing);
+    }
+    Estimate ln = FastLog(x);
+    Pair p = TwoProduct(ln.hi, mathconst::OneOverLn10.hi);
+    long double cross = ln.hi * mathconst::OneOverLn10.lo + ln.lo * mathconst::OneOverLn10.hi;
+    Estimate log10 = {p.hi, p.lo + cross,
+                      ln.err * mathconst::OneOverLn10.hi +
+                          (std::fabs(p.lo) + std::fabs(cross)) * SumError +
+                          std::fabs(p.hi) * 0x1p-120L};
+    long double result;
+    if (RoundedSurely(log10, &result)) {
+        return result;
     }
     return Rounded(Multiply(LogPair(x), mathconst::OneOverLn10));
 }
@@ -639,6 +1062,12 @@ long double MathSin(long double radians) {
     if (radians == 0) {
         return radians;
     }
+    Estimate fastSine, fastCosine;
+    FastSinCos(radians, &fastSine, &fastCosine);
+    long double result;
+    if (RoundedSurely(fastSine, &result)) {
+        return result;
+    }
     Pair sine, cosine;
     SinCos(radians, &sine, &cosine);
     return Rounded(sine);
@@ -647,6 +1076,12 @@ long double MathSin(long double radians) {
 long double MathCos(long double radians) {
     if (std::fabs(radians) >= TotalLossAngle) {
         return Report(MathErrorTloss);
+    }
+    Estimate fastSine, fastCosine;
+    FastSinCos(radians, &fastSine, &fastCosine);
+    long double result;
+    if (RoundedSurely(fastCosine, &result)) {
+        return result;
     }
     Pair sine, cosine;
     SinCos(radians, &sine, &cosine);
@@ -659,6 +1094,12 @@ long double MathTan(long double radians) {
     }
     if (radians == 0) {
         return radians;
+    }
+    Estimate fastSine, fastCosine;
+    FastSinCos(radians, &fastSine, &fastCosine);
+    long double result;
+    if (RoundedSurely(Quotient(fastSine, fastCosine), &result)) {
+        return result;
     }
     Pair sine, cosine;
     SinCos(radians, &sine, &cosine);
@@ -673,6 +1114,13 @@ long double MathAsin(long double x) {
         return x;
     }
     long double magnitude = std::fabs(x);
+    Estimate fast = magnitude <= 0.5L
+                        ? FastAsinOfSingle(magnitude)
+                        : Difference(mathconst::HalfPi, FastAsinOfRoot((1 - magnitude) / 2), 2);
+    long double fastResult;
+    if (magnitude != 1 && RoundedSurely(x < 0 ? Negated(fast) : fast, &fastResult)) {
+        return fastResult;
+    }
     Pair result = magnitude <= 0.5L ? AsinOfSmall(Single(magnitude)) : AsinOfLarge(magnitude);
     return Rounded(x < 0 ? Negate(result) : result);
 }
@@ -680,6 +1128,21 @@ long double MathAsin(long double x) {
 long double MathAcos(long double x) {
     if (!(x >= -1 && x <= 1)) {
         return Report(MathErrorDomain);
+    }
+    // acos 1 is +0, which the test below leaves to the slow path.
+    Estimate fast;
+    if (std::fabs(x) <= 0.5L) {
+        Estimate sine = FastAsinOfSingle(std::fabs(x));
+        fast = Difference(mathconst::HalfPi, x < 0 ? Negated(sine) : sine, 1);
+    } else if (x > 0) {
+        fast = FastAsinOfRoot((1 - x) / 2);
+        fast = {2 * fast.hi, 2 * fast.lo, 2 * fast.err};
+    } else {
+        fast = Difference(mathconst::Pi, FastAsinOfRoot((1 + x) / 2), 2);
+    }
+    long double fastResult;
+    if (std::fabs(x) != 1 && RoundedSurely(fast, &fastResult)) {
+        return fastResult;
     }
     Pair result;
     if (std::fabs(x) <= 0.5L) {
@@ -695,6 +1158,10 @@ long double MathAcos(long double x) {
 }
 
 long double MathAtan(long double x) {
+    long double result;
+    if (std::fabs(x) < FastAtanLimit && x != 0 && RoundedSurely(FastAtan(x), &result)) {
+        return result;
+    }
     return Rounded(AtanPair(Single(x)));
 }
 

@@ -119,6 +119,39 @@ def main():
         w("    %s," % pair(1 / mpmath.mpf(2 * n + 1)))
     w("};")
     w("")
+    w("// For the fast paths: pi/2 in three parts of 40, 40 and 64 bits, so that k times either of")
+    w("// the first two is exact for every k below 2^24.")
+    h1 = truncated(pi / 2, 40)
+    h2 = truncated(pi / 2 - h1, 40)
+    w("constexpr long double HalfPiPart1 = %s;" % literal(h1))
+    w("constexpr long double HalfPiPart2 = %s;" % literal(h2))
+    w("constexpr long double HalfPiPart3 = %s;" % literal(pi / 2 - h1 - h2))
+    w("")
+    w("// e^(j/64) for j = -%d .. %d, at index j + %d." % (EXP_REACH, EXP_REACH, EXP_REACH))
+    w("constexpr Pair ExpTable[2 * ExpReach + 1] = {")
+    for j in range(-EXP_REACH, EXP_REACH + 1):
+        w("    %s," % pair(mpmath.exp(mpmath.mpf(j) / 64)))
+    w("};")
+    w("")
+    w("// For m within 1/128 of 1 + j/64, j = %d .. %d at index j + %d: c, 1/(1 + j/64) cut to 12"
+      % (-LOG_BELOW, LOG_ABOVE, LOG_BELOW))
+    w("// bits, so that m c is exact in two halves and m c - 1 is small; and -ln c as a pair.")
+    w("constexpr int LogBelow = %d;" % LOG_BELOW)
+    w("constexpr int LogEntries = %d;" % (LOG_BELOW + LOG_ABOVE + 1))
+    w("constexpr long double LogInverse[LogEntries] = {")
+    inverses = []
+    for j in range(-LOG_BELOW, LOG_ABOVE + 1):
+        c = 1 / (1 + mpmath.mpf(j) / 64)
+        m, e = mpmath.frexp(c)
+        c = mpmath.nint(m * 2 ** 12) * mpmath.mpf(2) ** (e - 12)
+        inverses.append(c)
+        w("    %s," % literal(c))
+    w("};")
+    w("constexpr Pair LogOfInverse[LogEntries] = {")
+    for c in inverses:
+        w("    %s," % pair(-mpmath.log(c)))
+    w("};")
+    w("")
     w("// 1/n! for n = 0 .. %d." % (FACTORIALS - 1))
     w("constexpr int Factorials = %d;" % FACTORIALS)
     w("constexpr Pair InverseFactorial[Factorials] = {")
@@ -134,6 +167,8 @@ SINCOS_ENTRIES = 52
 EXP_REACH = 23
 ODDS = 11
 FACTORIALS = 20
+LOG_BELOW = 19
+LOG_ABOVE = 27
 
 if __name__ == "__main__":
     main()
