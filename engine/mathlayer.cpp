@@ -17,6 +17,7 @@
 #include <cstring>
 
 EvalStatus MathErrorStatus = EvalOk;
+bool MathFastPaths = true;
 
 namespace {
 
@@ -583,14 +584,16 @@ struct Estimate {
 constexpr long double SumError = 0x1p-58L;
 // Below this magnitude rounding steps are absolute, not relative; the fast paths leave it alone.
 constexpr long double SmallestFastResult = 0x1p-16000L;
+// Infinite and not-a-number arguments, which the evaluator never passes, are left to it too.
+constexpr long double LargestFastResult = 0x1p16000L;
 
 // The estimate rounded, when both ends of its error interval round to the same value.
 bool RoundedSurely(const Estimate& e, long double* result) {
     long double rounded = e.hi + e.lo;
     // The margin outgrows err by more than the rounding of lo +- margin can take away.
     long double margin = e.err * 1.001L + std::fabs(e.lo) * 0x1p-60L;
-    if (!(std::fabs(rounded) > SmallestFastResult) || e.hi + (e.lo + margin) != rounded ||
-        e.hi + (e.lo - margin) != rounded) {
+    if (!(std::fabs(rounded) > SmallestFastResult && std::fabs(rounded) <= LargestFastResult) ||
+        e.hi + (e.lo + margin) != rounded || e.hi + (e.lo - margin) != rounded) {
         return false;
     }
     *result = rounded;
@@ -760,8 +763,9 @@ bool FastExp(long double zh, long double zl, long double zErr, long double* resu
     if (!RoundedSurely(estimate, &mantissa)) {
         return false;
     }
-    // Exact: the limits keep 2^scale and the result normal.
-    *result = mantissa * PowerOfTwo(scale);
+    // Exact: the limits keep the result normal. Just below the overflow limit the scale is
+    // 2^16384, one past the largest power of two, and the mantissa below 1 takes a factor 2.
+    *result = scale > 0 ? (mantissa * 2) * PowerOfTwo(scale - 1) : mantissa * PowerOfTwo(scale);
     return true;
 }
 
@@ -919,6 +923,49 @@ Estimate Difference(const Pair& base, const Estimate& e, long double factor) {
     return {h.hi, low, factor * e.err + magnitude * SumError + h.hi * 0x1p-120L};
 }
 
+// log10 x for finite x > 0 rounded, when the estimate decides: ln x times the pair 1/ln 10.
+bool FastLog10(long double x, long double* result) {
+    Estimate ln = FastLog(x);
+    Pair p = TwoProduct(ln.hi, mathconst::OneOverLn10.hi);
+    long double cross = ln.hi * mathconst::OneOverLn10.lo + ln.lo * mathconst::OneOverLn10.hi;
+    Estimate log10 = {p.hi, p.lo + cross,
+                      ln.err * mathconst::OneOverLn10.hi +
+                          (std::fabs(p.lo) + std::fabs(cross)) * SumError +
+                          std::fabs(p.hi) * 0x1p-120L};
+    return RoundedSurely(log10, result);
+}
+
+// asin x for 0 < |x| < 1 rounded, when the estimate decides.
+bool FastAsin(long double x, long double* result) {
+    long double magnitude = std::fabs(x);
+    if (magnitude == 1) {
+        return false;
+    }
+    Estimate e = magnitude <= 0.5L
+                     ? FastAsinOfSingle(magnitude)
+                     : Difference(mathconst::HalfPi, FastAsinOfRoot((1 - magnitude) / 2), 2);
+    return RoundedSurely(x < 0 ? Negated(e) : e, result);
+}
+
+// acos x for |x| < 1 rounded, when the estimate decides; acos 1 = +0 is the slow path's.
+bool FastAcos(long double x, long double* result) {
+    long double magnitude = std::fabs(x);
+    if (magnitude == 1) {
+        return false;
+    }
+    Estimate e;
+    if (magnitude <= 0.5L) {
+        Estimate sine = FastAsinOfSingle(magnitude);
+        e = Difference(mathconst::HalfPi, x < 0 ? Negated(sine) : sine, 1);
+    } else if (x > 0) {
+        e = FastAsinOfRoot((1 - x) / 2);
+        e = {2 * e.hi, 2 * e.lo, 2 * e.err};
+    } else {
+        e = Difference(mathconst::Pi, FastAsinOfRoot((1 + x) / 2), 2);
+    }
+    return RoundedSurely(e, result);
+}
+
 // |x|^y for x > 0, x != 1, y != 0, when the estimate of y ln x is well inside the limits and
 // rounding is decided; integral powers that fit go the exact way first, as in the slow path.
 bool FastPow(long double x, long double y, long double* result) {
@@ -972,7 +1019,7 @@ long double MathPow(long double x, long double y) {
     // true product of a non-trivial power is never one of the limits. Far from them (|ln x| is
     // at least 2^-65 here) the single product already decides, and the pair could overflow.
     long double result;
-    if (FastPow(magnitude, y, &result)) {
+    if (MathFastPaths && FastPow(magnitude, y, &result)) {
         return sign * result;
     }
     Pair logarithm = LogPair(magnitude);
@@ -1006,7 +1053,7 @@ long double MathExp(long double x) {
         return Report(MathErrorUnderflow);
     }
     long double result;
-    if (FastExp(x, 0, 0, &result)) {
+    if (MathFastPaths && FastExp(x, 0, 0, &result)) {
         return result;
     }
     return ExpRounded(Single(x));
@@ -1020,7 +1067,7 @@ long double MathLog(long double x) {
         return Report(MathErrorDomain);
     }
     long double result;
-    if (RoundedSurely(FastLog(x), &result)) {
+    if (MathFastPaths && RoundedSurely(FastLog(x), &result)) {
         return result;
     }
     return Rounded(LogPair(x));
@@ -1033,15 +1080,8 @@ long double MathLog10(long double x) {
     if (x == 0) {
         return Report(MathErrorSing);
     }
-    Estimate ln = FastLog(x);
-    Pair p = TwoProduct(ln.hi, mathconst::OneOverLn10.hi);
-    long double cross = ln.hi * mathconst::OneOverLn10.lo + ln.lo * mathconst::OneOverLn10.hi;
-    Estimate log10 = {p.hi, p.lo + cross,
-                      ln.err * mathconst::OneOverLn10.hi +
-                          (std::fabs(p.lo) + std::fabs(cross)) * SumError +
-                          std::fabs(p.hi) * 0x1p-120L};
     long double result;
-    if (RoundedSurely(log10, &result)) {
+    if (MathFastPaths && FastLog10(x, &result)) {
         return result;
     }
     return Rounded(Multiply(LogPair(x), mathconst::OneOverLn10));
@@ -1062,11 +1102,13 @@ long double MathSin(long double radians) {
     if (radians == 0) {
         return radians;
     }
-    Estimate fastSine, fastCosine;
-    FastSinCos(radians, &fastSine, &fastCosine);
-    long double result;
-    if (RoundedSurely(fastSine, &result)) {
-        return result;
+    if (MathFastPaths) {
+        Estimate fastSine, fastCosine;
+        FastSinCos(radians, &fastSine, &fastCosine);
+        long double result;
+        if (RoundedSurely(fastSine, &result)) {
+            return result;
+        }
     }
     Pair sine, cosine;
     SinCos(radians, &sine, &cosine);
@@ -1077,11 +1119,13 @@ long double MathCos(long double radians) {
     if (std::fabs(radians) >= TotalLossAngle) {
         return Report(MathErrorTloss);
     }
-    Estimate fastSine, fastCosine;
-    FastSinCos(radians, &fastSine, &fastCosine);
-    long double result;
-    if (RoundedSurely(fastCosine, &result)) {
-        return result;
+    if (MathFastPaths) {
+        Estimate fastSine, fastCosine;
+        FastSinCos(radians, &fastSine, &fastCosine);
+        long double result;
+        if (RoundedSurely(fastCosine, &result)) {
+            return result;
+        }
     }
     Pair sine, cosine;
     SinCos(radians, &sine, &cosine);
@@ -1095,11 +1139,13 @@ long double MathTan(long double radians) {
     if (radians == 0) {
         return radians;
     }
-    Estimate fastSine, fastCosine;
-    FastSinCos(radians, &fastSine, &fastCosine);
-    long double result;
-    if (RoundedSurely(Quotient(fastSine, fastCosine), &result)) {
-        return result;
+    if (MathFastPaths) {
+        Estimate fastSine, fastCosine;
+        FastSinCos(radians, &fastSine, &fastCosine);
+        long double result;
+        if (RoundedSurely(Quotient(fastSine, fastCosine), &result)) {
+            return result;
+        }
     }
     Pair sine, cosine;
     SinCos(radians, &sine, &cosine);
@@ -1114,11 +1160,8 @@ long double MathAsin(long double x) {
         return x;
     }
     long double magnitude = std::fabs(x);
-    Estimate fast = magnitude <= 0.5L
-                        ? FastAsinOfSingle(magnitude)
-                        : Difference(mathconst::HalfPi, FastAsinOfRoot((1 - magnitude) / 2), 2);
     long double fastResult;
-    if (magnitude != 1 && RoundedSurely(x < 0 ? Negated(fast) : fast, &fastResult)) {
+    if (MathFastPaths && FastAsin(x, &fastResult)) {
         return fastResult;
     }
     Pair result = magnitude <= 0.5L ? AsinOfSmall(Single(magnitude)) : AsinOfLarge(magnitude);
@@ -1129,19 +1172,8 @@ long double MathAcos(long double x) {
     if (!(x >= -1 && x <= 1)) {
         return Report(MathErrorDomain);
     }
-    // acos 1 is +0, which the test below leaves to the slow path.
-    Estimate fast;
-    if (std::fabs(x) <= 0.5L) {
-        Estimate sine = FastAsinOfSingle(std::fabs(x));
-        fast = Difference(mathconst::HalfPi, x < 0 ? Negated(sine) : sine, 1);
-    } else if (x > 0) {
-        fast = FastAsinOfRoot((1 - x) / 2);
-        fast = {2 * fast.hi, 2 * fast.lo, 2 * fast.err};
-    } else {
-        fast = Difference(mathconst::Pi, FastAsinOfRoot((1 + x) / 2), 2);
-    }
     long double fastResult;
-    if (std::fabs(x) != 1 && RoundedSurely(fast, &fastResult)) {
+    if (MathFastPaths && FastAcos(x, &fastResult)) {
         return fastResult;
     }
     Pair result;
@@ -1159,7 +1191,8 @@ long double MathAcos(long double x) {
 
 long double MathAtan(long double x) {
     long double result;
-    if (std::fabs(x) < FastAtanLimit && x != 0 && RoundedSurely(FastAtan(x), &result)) {
+    if (MathFastPaths && std::fabs(x) < FastAtanLimit && x != 0 &&
+        RoundedSurely(FastAtan(x), &result)) {
         return result;
     }
     return Rounded(AtanPair(Single(x)));

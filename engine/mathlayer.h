@@ -23,6 +23,11 @@ enum MathErrorKind {
 // Process-wide because the hook has no context of its own: evaluations must never overlap.
 extern EvalStatus MathErrorStatus;
 
+// True (the default): each function first tries a short computation that decides the rounding
+// for nearly every argument, and runs the long pair computation only when it cannot; both give
+// the same bits. Tests turn it off to compare the two ways.
+extern bool MathFastPaths;
+
 // Maps a MathErrorKind (or any other number) to its EvalStatus in MathErrorStatus; returns 1.
 int MathErrorHook(int kind);
 
