@@ -608,14 +608,17 @@ Estimate Negated(const Estimate& e) {
 Estimate Quotient(Estimate n, Estimate d) {
     Pair nn = FastTwoSum(n.hi, n.lo);
     Pair dd = FastTwoSum(d.hi, d.lo);
-    long double q = nn.hi / dd.hi;
+    // One division, as in FastAtanOfUnit: the exact remainder corrects the quotient.
+    long double inverse = 1 / dd.hi;
+    long double q = nn.hi * inverse;
     Pair p = TwoProduct(q, dd.hi);
     // nn.hi - p.hi is exact, the two lying within a factor of two of each other.
     long double rest = (((nn.hi - p.hi) - p.lo) + nn.lo) - q * dd.lo;
-    long double correction = rest / dd.hi;
+    long double correction = rest * inverse;
     long double magnitude = std::fabs(q);
-    long double relative = n.err / std::fabs(nn.hi) + d.err / std::fabs(dd.hi);
-    return {q, correction, magnitude * (relative * 1.01L + 0x1p-110L)};
+    // |q| (n.err / |n| + d.err / |d|), with n / d = q.
+    long double propagated = std::fabs(inverse) * (n.err + magnitude * d.err);
+    return {q, correction, propagated * 1.01L + magnitude * 0x1p-110L};
 }
 
 // sin and cos of y = yh + yl for |y| <= 51/64 + 1/128, the angle within yErr.
@@ -741,14 +744,13 @@ bool FastExp(long double zh, long double zl, long double zErr, long double* resu
     long double t = r.hi - nearest / 64;
     long double u = t + rl;
     // e^u - 1 - u for |u| <= 1/128 + a little: the next term is below 2^-91.
-    long double tail = u * u *
-                       (Factorial(2).hi +
-                        u * (Factorial(3).hi +
-                             u * (Factorial(4).hi +
-                                  u * (Factorial(5).hi +
-                                       u * (Factorial(6).hi +
-                                            u * (Factorial(7).hi +
-                                                 u * (Factorial(8).hi + u * Factorial(9).hi)))))));
+    long double u2 = u * u;
+    long double u4 = u2 * u2;
+    long double low4 =
+        (Factorial(2).hi + u * Factorial(3).hi) + u2 * (Factorial(4).hi + u * Factorial(5).hi);
+    long double high4 =
+        (Factorial(6).hi + u * Factorial(7).hi) + u2 * (Factorial(8).hi + u * Factorial(9).hi);
+    long double tail = u2 * (low4 + u4 * high4);
     // e^r = E (1 + t + rl + tail), E = e^(j/64)
     const Pair& e = mathconst::ExpTable[j + mathconst::ExpReach];
     Pair p = TwoProduct(e.hi, t);
@@ -800,14 +802,13 @@ Estimate FastLog(long double x) {
     Pair square = TwoProduct(r.hi, r.hi);
     long double rh = r.hi;
     // ln(1 + r) - r + r^2/2 up to r^11/11; the rest is below 2^-81, and below 2^-74 |r|.
-    long double cube =
-        rh * rh * rh *
-        (1.0L / 3 -
-         rh * (1.0L / 4 -
-               rh * (1.0L / 5 -
-                     rh * (1.0L / 6 -
-                           rh * (1.0L / 7 - rh * (1.0L / 8 - rh * (1.0L / 9 - rh * (1.0L / 10 -
-                                                                                    rh / 11))))))));
+    // Evaluated in independent halves (Estrin's scheme) for a shorter chain of dependent steps;
+    // the coefficients are constants, the divisions done by the compiler.
+    long double r2 = rh * rh;
+    long double r4 = r2 * r2;
+    long double low4 = (1.0L / 3 - rh * (1.0L / 4)) + r2 * (1.0L / 5 - rh * (1.0L / 6));
+    long double high4 = (1.0L / 7 - rh * (1.0L / 8)) + r2 * (1.0L / 9 - rh * (1.0L / 10));
+    long double cube = r2 * rh * (low4 + r4 * (high4 + r4 * (1.0L / 11)));
     long double e = exponent;
     long double scaled = e * mathconst::Ln2Part1; // exact: 48 bits times at most 15
     Pair a = TwoSum(scaled, logOfInverse.hi);
@@ -841,19 +842,21 @@ Estimate FastAtanOfUnit(long double ah, long double al, long double aErr) {
         Pair product = TwoProduct(ah, c);
         Pair denominator = FastTwoSum(1, product.hi);
         long double denominatorLow = denominator.lo + product.lo + al * c;
-        dh = numerator / denominator.hi;
+        // One division: the quotient through the reciprocal need not be correctly rounded, as
+        // the exact remainder corrects it (numerator - back.hi is exact, the two lying within a
+        // factor of two of each other).
+        long double inverse = 1 / denominator.hi;
+        dh = numerator * inverse;
         Pair back = TwoProduct(dh, denominator.hi);
-        dl = ((((numerator - back.hi) - back.lo) + al) - dh * denominatorLow) / denominator.hi;
+        dl = ((((numerator - back.hi) - back.lo) + al) - dh * denominatorLow) * inverse;
     }
     long double d = dh + dl;
     long double z = d * d;
     // atan d - d up to d^15/15; the next term is below 2^-102.
-    long double tail =
-        d * z *
-        (-1.0L / 3 +
-         z * (1.0L / 5 +
-              z * (-1.0L / 7 +
-                   z * (1.0L / 9 + z * (-1.0L / 11 + z * (1.0L / 13 - z * (1.0L / 15)))))));
+    long double z2 = z * z;
+    long double low4 = (-1.0L / 3 + z * (1.0L / 5)) + z2 * (-1.0L / 7 + z * (1.0L / 9));
+    long double high3 = (-1.0L / 11 + z * (1.0L / 13)) - z2 * (1.0L / 15);
+    long double tail = d * z * (low4 + z2 * z2 * high3);
     const Pair& t = mathconst::AtanTable[j];
     Pair h = TwoSum(t.hi, dh);
     long double low = h.lo + t.lo + dl + tail;
@@ -873,7 +876,7 @@ Estimate FastAtan(long double x) {
     } else {
         long double inverse = 1 / a;
         Pair back = TwoProduct(inverse, a);
-        long double inverseLow = ((1 - back.hi) - back.lo) / a;
+        long double inverseLow = ((1 - back.hi) - back.lo) * inverse;
         Estimate unit = FastAtanOfUnit(inverse, inverseLow, inverse * 0x1p-120L);
         Pair h = TwoSum(mathconst::HalfPi.hi, -unit.hi);
         long double low = h.lo + mathconst::HalfPi.lo - unit.lo;
@@ -889,11 +892,12 @@ Estimate FastAsinOfSmall(long double sh, long double sl, long double sErr, Pair 
     long double root = std::sqrt(oneMinusSquare.hi);
     Pair square = TwoProduct(root, root);
     // Exact: the square lies within a factor of two of oneMinusSquare.hi.
+    long double inverse = 1 / root;
     long double rootLow =
-        (((oneMinusSquare.hi - square.hi) - square.lo) + oneMinusSquare.lo) / (2 * root);
-    long double th = sh / root;
+        (((oneMinusSquare.hi - square.hi) - square.lo) + oneMinusSquare.lo) * (inverse / 2);
+    long double th = sh * inverse;
     Pair back = TwoProduct(th, root);
-    long double tl = ((((sh - back.hi) - back.lo) + sl) - th * rootLow) / root;
+    long double tl = ((((sh - back.hi) - back.lo) + sl) - th * rootLow) * inverse;
     // 1/sqrt(1 - s^2) is at most 1.16: the error in s grows by no more than 1.6 in t.
     return FastAtanOfUnit(th, tl, std::fabs(th) * 0x1p-118L + 2 * sErr);
 }

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Times lines of 255 characters through a Windows tolvexc.exe under Wine, in one process, less the
+# time of as many one-character lines (Wine's start-up and the console output).
+# usage: bench/wine-lines.sh BUILD_DIR [LINES] [PIECE]
+#   BUILD_DIR  a Windows build tree (build/windows64 here), whose tools/tolvexc.exe is timed
+#   LINES      lines per run (default 20000); PIECE is repeated to 255 characters
+#              (default: everyday trigonometry, "sin(37.5)*cos(112)+tan(-23)+")
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:?usage: bench/wine-lines.sh BUILD_DIR [LINES] [PIECE]}" && pwd)
+lines=${2:-20000}
+piece=${3:-"sin(37.5)*cos(112)+tan(-23)+"}
+exe=$build/tools/tolvexc.exe
+if [ ! -f "$exe" ]; then
+  echo "wine-lines: no $exe (build the Windows preset first)" >&2
+  exit 2
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+line=$piece
+while [ $((${#line} + ${#piece})) -lt 255 ]; do line=$line$piece; done
+line="${line}0"
+while [ ${#line} -lt 255 ]; do line="$line "; done
+yes "$line" | head -n "$lines" >"$work/long.txt"
+yes "1" | head -n "$lines" >"$work/short.txt"
+
+now() { date +%s.%N; }
+timed() {
+  local start
+  start=$(now)
+  TOLVEX_BUILD_DIR=$build "$here/../cmake/wine-run.sh" "$exe" <"$1" >"$work/out.txt"
+  echo "$(now) - $start" | bc -l
+}
+# The median of three runs of each, the short lines first to warm Wine's prefix.
+median() { printf '%s\n' "$@" | sort -g | sed -n 2p; }
+short=$(median "$(timed "$work/short.txt")" "$(timed "$work/short.txt")" "$(timed "$work/short.txt")")
+long=$(median "$(timed "$work/long.txt")" "$(timed "$work/long.txt")" "$(timed "$work/long.txt")")
+printf 'line:         %s\n' "$line"
+printf 'result:       %s\n' "$(head -1 "$work/out.txt" | tr -d '\r' | sed 's/.*=//')"
+printf '%d lines:  %.3f s (%d one-character lines: %.3f s)\n' "$lines" "$long" "$lines" "$short"
+printf 'per line:     %.2f us\n' "$(echo "($long - $short) * 1000000 / $lines" | bc -l)"
