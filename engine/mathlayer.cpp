@@ -276,16 +276,11 @@ int ReduceAngle(long double angle, Pair* reduced) {
     return quadrant & 3;
 }
 
-// sin and cos of any |radians| < 2^63, as pairs.
-void SinCos(long double radians, Pair* sine, Pair* cosine) {
-    long double magnitude = std::fabs(radians);
-    Pair y = Single(magnitude);
-    int quadrant = 0;
-    if (magnitude > mathconst::QuarterPi) {
-        quadrant = ReduceAngle(magnitude, &y);
-    }
-    Pair s, c;
-    SinCosOfReduced(y, &s, &c);
+// sin and cos of an angle from those of its reduced angle s and c, k pi/2 away, k mod 4 given;
+// for pairs and for the fast paths' estimates alike.
+template <typename Value>
+void FromQuadrant(int quadrant, bool negative, const Value& s, const Value& c, Value* sine,
+                  Value* cosine) {
     switch (quadrant) {
     case 0:
         *sine = s;
@@ -304,9 +299,22 @@ void SinCos(long double radians, Pair* sine, Pair* cosine) {
         *cosine = s;
         break;
     }
-    if (radians < 0) {
+    if (negative) {
         *sine = Negate(*sine);
     }
+}
+
+// sin and cos of any |radians| < 2^63, as pairs.
+void SinCos(long double radians, Pair* sine, Pair* cosine) {
+    long double magnitude = std::fabs(radians);
+    Pair y = Single(magnitude);
+    int quadrant = 0;
+    if (magnitude > mathconst::QuarterPi) {
+        quadrant = ReduceAngle(magnitude, &y);
+    }
+    Pair s, c;
+    SinCosOfReduced(y, &s, &c);
+    FromQuadrant(quadrant, radians < 0, s, c, sine, cosine);
 }
 
 // ---- exponential and logarithm -----------------------------------------------------------------
@@ -600,7 +608,7 @@ bool RoundedSurely(const Estimate& e, long double* result) {
     return true;
 }
 
-Estimate Negated(const Estimate& e) {
+Estimate Negate(const Estimate& e) {
     return {-e.hi, -e.lo, e.err};
 }
 
@@ -667,7 +675,7 @@ void FastSinCosOfReduced(long double yh, long double yl, long double yErr, Estim
     magnitude = std::fabs(h.lo) + std::fabs(p.lo) + std::fabs(c.lo) + std::fabs(s.lo) + common;
     *cosine = {h.hi, low, magnitude * SumError + truncation + yErr};
     if (negative) {
-        *sine = Negated(*sine);
+        *sine = Negate(*sine);
     }
 }
 
@@ -701,27 +709,7 @@ void FastSinCos(long double radians, Estimate* sine, Estimate* cosine) {
     }
     Estimate s, c;
     FastSinCosOfReduced(yh, yl, yErr, &s, &c);
-    switch (quadrant) {
-    case 0:
-        *sine = s;
-        *cosine = c;
-        break;
-    case 1:
-        *sine = c;
-        *cosine = Negated(s);
-        break;
-    case 2:
-        *sine = Negated(s);
-        *cosine = Negated(c);
-        break;
-    default:
-        *sine = Negated(c);
-        *cosine = s;
-        break;
-    }
-    if (radians < 0) {
-        *sine = Negated(*sine);
-    }
+    FromQuadrant(quadrant, radians < 0, s, c, sine, cosine);
 }
 
 // e^(zh + zl) rounded, z within zErr, for zh within the overflow and underflow limits; false
@@ -883,7 +871,7 @@ Estimate FastAtan(long double x) {
         long double magnitude = std::fabs(h.lo) + std::fabs(unit.lo);
         result = {h.hi, low, unit.err + magnitude * SumError + h.hi * 0x1p-120L};
     }
-    return x < 0 ? Negated(result) : result;
+    return x < 0 ? Negate(result) : result;
 }
 
 // asin s = atan(s / sqrt(1 - s^2)) for 0 < s <= 1/2, s as sh + sl within sErr, and 1 - s^2
@@ -948,7 +936,7 @@ bool FastAsin(long double x, long double* result) {
     Estimate e = magnitude <= 0.5L
                      ? FastAsinOfSingle(magnitude)
                      : Difference(mathconst::HalfPi, FastAsinOfRoot((1 - magnitude) / 2), 2);
-    return RoundedSurely(x < 0 ? Negated(e) : e, result);
+    return RoundedSurely(x < 0 ? Negate(e) : e, result);
 }
 
 // acos x for |x| < 1 rounded, when the estimate decides; acos 1 = +0 is the slow path's.
@@ -960,7 +948,7 @@ bool FastAcos(long double x, long double* result) {
     Estimate e;
     if (magnitude <= 0.5L) {
         Estimate sine = FastAsinOfSingle(magnitude);
-        e = Difference(mathconst::HalfPi, x < 0 ? Negated(sine) : sine, 1);
+        e = Difference(mathconst::HalfPi, x < 0 ? Negate(sine) : sine, 1);
     } else if (x > 0) {
         e = FastAsinOfRoot((1 - x) / 2);
         e = {2 * e.hi, 2 * e.lo, 2 * e.err};
