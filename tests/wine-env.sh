@@ -33,6 +33,11 @@ start() {
   # The first start of a prefix takes a while; a persistent server keeps later starts quick.
   "$TolvexWine" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
   wineserver -p >/dev/null 2>&1 || true
+  # The display has no window manager, and Wine waits up to two seconds at every hide of a window
+  # it hands to one for an answer that never comes. Windows has its own; here Wine places every
+  # window itself.
+  "$TolvexWine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$state/reg.log" 2>&1 ||
+    { cat "$state/reg.log" >&2; exit 1; }
   echo "wine-env: display :$n, prefix $WINEPREFIX"
 }
 
