@@ -60,9 +60,20 @@ void BringToFront(HWND window) {
         SetForegroundWindow(window);
         return;
     }
+    // A window that has stopped answering never takes the deactivation that sharing its input
+    // state sends it, and the calculator would hang with it. Then it only asks for the foreground
+    // (the platform flashes its button instead). The check is looked up: older platforms lack it.
+    using IsHungProc = BOOL(WINAPI*)(HWND);
+    HWND foreground = GetForegroundWindow();
+    auto isHung = reinterpret_cast<IsHungProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32.DLL"), "IsHungAppWindow")));
+    if (foreground && isHung && isHung(foreground)) {
+        SetForegroundWindow(window);
+        return;
+    }
     // Newer platforms refuse the foreground to a process that does not own it; for the moment of
     // the call this thread shares the input state of the thread that does.
-    DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    DWORD foregroundThread = GetWindowThreadProcessId(foreground, nullptr);
     DWORD ownThread = GetWindowThreadProcessId(window, nullptr);
     AttachThreadInput(ownThread, foregroundThread, TRUE);
     SetForegroundWindow(window);

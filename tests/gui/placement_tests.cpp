@@ -121,6 +121,20 @@ BOOL WINAPI FakeSetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement
 // False for a platform from before several monitors, which has no monitor calls to look up.
 bool MonitorCallsExist = true;
 
+// What the platform says of the foreground window: answering, or stopped.
+bool ForegroundHung = false;
+BOOL WINAPI FakeIsHungAppWindow(HWND) {
+    return ForegroundHung;
+}
+
+// Sharing input state is only counted: the foreground here is this thread's own.
+int AttachCalls = 0;
+BOOL WINAPI FakeAttachThreadInput(DWORD, DWORD, BOOL) {
+    ++AttachCalls;
+    return TRUE;
+}
+decltype(&AttachThreadInput) RealAttachThreadInput;
+
 // The program looks the monitor calls up by name; they are handed the fakes.
 FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
     if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0) {
@@ -129,6 +143,8 @@ FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
             fake = reinterpret_cast<void*>(FakeMonitorFromRect);
         } else if (std::strcmp(name, "GetMonitorInfoA") == 0) {
             fake = reinterpret_cast<void*>(FakeGetMonitorInfoA);
+        } else if (std::strcmp(name, "IsHungAppWindow") == 0) {
+            return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeIsHungAppWindow));
         } else {
             return RealGetProcAddress(module, name);
         }
@@ -326,6 +342,29 @@ TEST_F(FakedMonitors, WithoutTheMonitorCallsTheScreenIsTheOnlyMonitor) {
     ShowWindow(MainWindow, SW_HIDE);
     ShowMainWindow();
     EXPECT_EQ(Text(ScreenRect()), Text({area.right - 300, 10, area.right, 34}));
+}
+
+TEST_F(FakedMonitors, ShowNeverSharesTheInputOfAForegroundWindowThatStoppedAnswering) {
+    gui::Hook("USER32.dll", "AttachThreadInput", FakeAttachThreadInput, &RealAttachThreadInput);
+    ASSERT_NE(RealAttachThreadInput, nullptr);
+    HWND other = CreateWindowExA(0, "STATIC", "in front", WS_POPUP | WS_VISIBLE, 200, 200, 50, 20,
+                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    for (bool hung : {false, true}) {
+        SetForegroundWindow(other);
+        ASSERT_EQ(GetForegroundWindow(), other);
+        ForegroundHung = hung;
+        AttachCalls = 0;
+        ShowMainWindow();
+        EXPECT_TRUE(IsWindowVisible(MainWindow)) << "hung " << hung;
+        // Shared for the moment of the call and given back: twice, or not at all.
+        EXPECT_EQ(AttachCalls, hung ? 0 : 2);
+        ShowWindow(MainWindow, SW_HIDE);
+    }
+    ForegroundHung = false;
+    DestroyWindow(other);
+    gui::PatchImport("USER32.dll", "AttachThreadInput",
+                     reinterpret_cast<void*>(RealAttachThreadInput));
 }
 
 } // namespace
