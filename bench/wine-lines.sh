@@ -22,8 +22,9 @@ line=$piece
 while [ $((${#line} + ${#piece})) -lt 255 ]; do line=$line$piece; done
 line="${line}0"
 while [ ${#line} -lt 255 ]; do line="$line "; done
-yes "$line" | head -n "$lines" >"$work/long.txt"
-yes "1" | head -n "$lines" >"$work/short.txt"
+copies() { awk -v n="$2" -v text="$1" 'BEGIN { for (i = 0; i < n; i++) print text }'; }
+copies "$line" "$lines" >"$work/long.txt"
+copies 1 "$lines" >"$work/short.txt"
 
 now() { date +%s.%N; }
 timed() {
@@ -36,6 +37,10 @@ timed() {
 median() { printf '%s\n' "$@" | sort -g | sed -n 2p; }
 short=$(median "$(timed "$work/short.txt")" "$(timed "$work/short.txt")" "$(timed "$work/short.txt")")
 long=$(median "$(timed "$work/long.txt")" "$(timed "$work/long.txt")" "$(timed "$work/long.txt")")
+if [ "$(wc -l <"$work/out.txt")" -ne "$lines" ]; then
+  echo "wine-lines: $exe did not answer every line" >&2
+  exit 1
+fi
 printf 'line:         %s\n' "$line"
 printf 'result:       %s\n' "$(head -1 "$work/out.txt" | tr -d '\r' | sed 's/.*=//')"
 printf '%d lines:  %.3f s (%d one-character lines: %.3f s)\n' "$lines" "$long" "$lines" "$short"

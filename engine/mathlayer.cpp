@@ -632,6 +632,7 @@ Estimate Quotient(Estimate n, Estimate d) {
 // sin and cos of y = yh + yl for |y| <= 51/64 + 1/128, the angle within yErr.
 void FastSinCosOfReduced(long double yh, long double yl, long double yErr, Estimate* sine,
                          Estimate* cosine) {
+    // Either may be null: each costs a third of the whole, the calls mostly want one.
     bool negative = yh < 0;
     if (negative) {
         yh = -yh;
@@ -660,29 +661,35 @@ void FastSinCosOfReduced(long double yh, long double yl, long double yErr, Estim
     long double common = std::fabs(yl) + std::fabs(sinTail) + std::fabs(cosTail);
     long double truncation = (std::fabs(dh) + s.hi) * 0x1p-96L;
 
-    // sin y = s + c d + c (sin d - d) + s (cos d - 1)
-    Pair p = TwoProduct(c.hi, dh);
-    Pair h = TwoSum(s.hi, p.hi);
-    long double low = h.lo + p.lo + s.lo + c.hi * yl + c.lo * d + c.hi * sinTail + s.hi * cosTail;
-    long double magnitude =
-        std::fabs(h.lo) + std::fabs(p.lo) + std::fabs(s.lo) + std::fabs(c.lo) + common;
-    *sine = {h.hi, low, magnitude * SumError + truncation + yErr};
-
-    // cos y = c - s d - s (sin d - d) + c (cos d - 1)
-    p = TwoProduct(s.hi, dh);
-    h = TwoSum(c.hi, -p.hi);
-    low = h.lo - p.lo + c.lo - s.hi * yl - s.lo * d - s.hi * sinTail + c.hi * cosTail;
-    magnitude = std::fabs(h.lo) + std::fabs(p.lo) + std::fabs(c.lo) + std::fabs(s.lo) + common;
-    *cosine = {h.hi, low, magnitude * SumError + truncation + yErr};
-    if (negative) {
-        *sine = Negate(*sine);
+    if (sine != nullptr) {
+        // sin y = s + c d + c (sin d - d) + s (cos d - 1)
+        Pair p = TwoProduct(c.hi, dh);
+        Pair h = TwoSum(s.hi, p.hi);
+        long double low =
+            h.lo + p.lo + s.lo + c.hi * yl + c.lo * d + c.hi * sinTail + s.hi * cosTail;
+        long double magnitude =
+            std::fabs(h.lo) + std::fabs(p.lo) + std::fabs(s.lo) + std::fabs(c.lo) + common;
+        *sine = {h.hi, low, magnitude * SumError + truncation + yErr};
+        if (negative) {
+            *sine = Negate(*sine);
+        }
+    }
+    if (cosine != nullptr) {
+        // cos y = c - s d - s (sin d - d) + c (cos d - 1)
+        Pair p = TwoProduct(s.hi, dh);
+        Pair h = TwoSum(c.hi, -p.hi);
+        long double low =
+            h.lo - p.lo + c.lo - s.hi * yl - s.lo * d - s.hi * sinTail + c.hi * cosTail;
+        long double magnitude =
+            std::fabs(h.lo) + std::fabs(p.lo) + std::fabs(c.lo) + std::fabs(s.lo) + common;
+        *cosine = {h.hi, low, magnitude * SumError + truncation + yErr};
     }
 }
 
 // Below this, angle - k pi/2 comes from three parts of pi/2 (k below 2^24): no long reduction.
 constexpr long double ShortReductionLimit = 0x1p23L;
 
-// sin and cos of any |radians| < 2^63 as estimates.
+// sin and cos of any |radians| < 2^63 as estimates; either may be null where not wanted.
 void FastSinCos(long double radians, Estimate* sine, Estimate* cosine) {
     long double magnitude = std::fabs(radians);
     long double yh = magnitude, yl = 0, yErr = 0;
@@ -707,9 +714,14 @@ void FastSinCos(long double radians, Estimate* sine, Estimate* cosine) {
         yl = y.lo;
         yErr = std::fabs(y.hi) * 0x1p-110L;
     }
-    Estimate s, c;
-    FastSinCosOfReduced(yh, yl, yErr, &s, &c);
-    FromQuadrant(quadrant, radians < 0, s, c, sine, cosine);
+    // In odd quadrants the sine comes from the reduced cosine and the cosine from the sine.
+    bool odd = (quadrant & 1) != 0;
+    bool wantS = (odd ? cosine : sine) != nullptr;
+    bool wantC = (odd ? sine : cosine) != nullptr;
+    Estimate s = {}, c = {}, unwanted;
+    FastSinCosOfReduced(yh, yl, yErr, wantS ? &s : nullptr, wantC ? &c : nullptr);
+    FromQuadrant(quadrant, radians < 0, s, c, sine != nullptr ? sine : &unwanted,
+                 cosine != nullptr ? cosine : &unwanted);
 }
 
 // e^(zh + zl) rounded, z within zErr, for zh within the overflow and underflow limits; false
@@ -1095,8 +1107,8 @@ long double MathSin(long double radians) {
         return radians;
     }
     if (MathFastPaths) {
-        Estimate fastSine, fastCosine;
-        FastSinCos(radians, &fastSine, &fastCosine);
+        Estimate fastSine;
+        FastSinCos(radians, &fastSine, nullptr);
         long double result;
         if (RoundedSurely(fastSine, &result)) {
             return result;
@@ -1112,8 +1124,8 @@ long double MathCos(long double radians) {
         return Report(MathErrorTloss);
     }
     if (MathFastPaths) {
-        Estimate fastSine, fastCosine;
-        FastSinCos(radians, &fastSine, &fastCosine);
+        Estimate fastCosine;
+        FastSinCos(radians, nullptr, &fastCosine);
         long double result;
         if (RoundedSurely(fastCosine, &result)) {
             return result;
