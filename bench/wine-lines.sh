@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Times lines of 255 characters through a Windows tolvexc.exe under Wine, in one process, less the
-# time of as many one-character lines (Wine's start-up and the console output).
+# Times long lines through a Windows tolvexc.exe under Wine, in one process, less the time of as
+# many one-character lines (Wine's start-up and the console output). Each line is PIECE repeated
+# as often as the rewritten line, result included, still fits the 255 characters.
 # usage: bench/wine-lines.sh BUILD_DIR [LINES] [PIECE]
 #   BUILD_DIR  a Windows build tree (build/windows64 here), whose tools/tolvexc.exe is timed
-#   LINES      lines per run (default 20000); PIECE is repeated to 255 characters
-#              (default: everyday trigonometry, "sin(37.5)*cos(112)+tan(-23)+")
+#   LINES      lines per run (default 20000)
+#   PIECE      default: everyday trigonometry, "sin(37.5)*cos(112)+tan(-23)+"
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: bench/wine-lines.sh BUILD_DIR [LINES] [PIECE]}" && pwd)
@@ -18,10 +19,10 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# Room for "0", "=" and a result of up to 14 characters.
 line=$piece
-while [ $((${#line} + ${#piece})) -lt 255 ]; do line=$line$piece; done
+while [ $((${#line} + ${#piece})) -le 239 ]; do line=$line$piece; done
 line="${line}0"
-while [ ${#line} -lt 255 ]; do line="$line "; done
 copies() { awk -v n="$2" -v text="$1" 'BEGIN { for (i = 0; i < n; i++) print text }'; }
 copies "$line" "$lines" >"$work/long.txt"
 copies 1 "$lines" >"$work/short.txt"
