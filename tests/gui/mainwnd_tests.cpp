@@ -1,6 +1,7 @@
 // The main window's procedure in process, built on the executable's own resources: the rules of
 // the input line (Enter, refused and pasted characters, long lines, the history, the notation
-// width, emptying it) driven with the messages the program's message loop would hand it.
+// width, emptying it) and of the frame and translucency, driven with the messages the program's
+// message loop would hand it.
 //
 // The window is never shown and has a class name of its own, so it takes no foreground and no
 // second start of the real program can mistake it for a running copy. Typed characters are sent
@@ -276,6 +277,39 @@ TEST_F(InProcessWindow, EscapeAndClearButtonEmptyTheLineAndKeepTheHistory) {
     EXPECT_EQ(GetFocus(), InputEdit); // the line keeps the focus for the next input
     EXPECT_EQ(History(), std::vector<std::string>{"1+2=3"});
     DestroyAcceleratorTable(accelerators);
+}
+
+TEST_F(InProcessWindow, FrameEdgesGiveNoVerticalSizingAndTheGripStripDragsTheWindow) {
+    // The top and bottom edges give no sizing cursor and the corners size horizontally only.
+    for (int hit : {HTTOP, HTBOTTOM, HTTOPLEFT, HTBOTTOMRIGHT}) {
+        EXPECT_EQ(SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                               MAKELPARAM(hit, WM_MOUSEMOVE)),
+                  TRUE)
+            << hit;
+    }
+    // The grip strip drags the window like a caption.
+    POINT grip = {5, 5};
+    ClientToScreen(window, &grip);
+    EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+}
+
+TEST_F(InProcessWindow, TranslucencyOffAndOnAgainAppliesTheOpacityAfresh) {
+    LayeredAttributesProc = gui::FakeLayeredAttributes;
+    Settings.Opacity = 50;
+    Settings.Translucent = 0;
+    gui::LayeredAttributesCalls = 0;
+    auto layered = [&] { return (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; };
+    Command(IDM_TRANSLUCENT);
+    EXPECT_TRUE(layered());
+    EXPECT_EQ(gui::LastLayeredAlpha, 127); // 50 % of 255, truncated
+    Command(IDM_TRANSLUCENT);
+    EXPECT_FALSE(layered());
+    gui::LastLayeredAlpha = 0;
+    Command(IDM_TRANSLUCENT);
+    EXPECT_TRUE(layered());
+    EXPECT_EQ(gui::LayeredAttributesCalls, 2);
+    EXPECT_EQ(gui::LastLayeredAlpha, 127);
+    LayeredAttributesProc = nullptr;
 }
 
 struct HexSwitchCase {

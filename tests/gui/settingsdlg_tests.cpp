@@ -338,9 +338,7 @@ TEST_F(SettingsDialog, CancelAfterClearingHistoryLeavesItEmptyAndChangesNothingE
 }
 
 TEST_F(SettingsDialog, EverySettingChangedInTheDialogIsTakenAtOk) {
-    Settings.Resident = 0;
-    Settings.UseHotKey = 0;
-    Settings.SingleInstance = 0;
+    Settings.Resident = Settings.UseHotKey = Settings.SingleInstance = 0;
     Settings.SaveHistory = 1;
     Settings.MaxHistory = 10;
     Settings.Opacity = 70;
