@@ -305,9 +305,19 @@ bool Sync(const Tolvex& tolvex) {
                                &result) != 0;
 }
 
+bool TakeForeground(HWND window) {
+    return WaitUntil([&] {
+        PumpMessages();
+        if (GetForegroundWindow() == window) {
+            return true;
+        }
+        SetForegroundWindow(window);
+        return false;
+    });
+}
+
 bool Focus(const Tolvex& tolvex) {
-    SetForegroundWindow(tolvex.window);
-    return WaitUntil([&] { return GetForegroundWindow() == tolvex.window; }) && WaitUntil([&] {
+    return TakeForeground(tolvex.window) && WaitUntil([&] {
                GUITHREADINFO info = {};
                info.cbSize = sizeof info;
                return GetGUIThreadInfo(tolvex.process.dwThreadId, &info) &&

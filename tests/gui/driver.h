@@ -94,7 +94,13 @@ void PostChar(const Tolvex& tolvex, unsigned code);
 // Waits until every message posted so far has been handled (a sent message queues behind them).
 bool Sync(const Tolvex& tolvex);
 
-// Makes the window the foreground window, so that SendInput keystrokes reach its input line.
+// Makes window the foreground window and waits until it holds, handling this thread's messages.
+// With no window manager on the display, Wine hands the foreground to the desktop when the window
+// in front is minimised or hidden, and that can land after a request made meanwhile; so the
+// request is made again until the foreground stays.
+bool TakeForeground(HWND window);
+// Makes the calculator the foreground window with the focus on its line, so that SendInput
+// keystrokes reach it.
 bool Focus(const Tolvex& tolvex);
 // Real keystrokes through the platform's input queue: each character as a Unicode key, then the
 // virtual keys, to whatever window has the focus.

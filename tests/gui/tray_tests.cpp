@@ -107,13 +107,7 @@ struct FrontWindow {
             window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountKeyPressesOfC)));
     }
     ~FrontWindow() { DestroyWindow(window); }
-    bool TakeForeground() {
-        SetForegroundWindow(window);
-        return WaitUntil([&] {
-            PumpMessages();
-            return GetForegroundWindow() == window;
-        });
-    }
+    bool TakeForeground() { return gui::TakeForeground(window); }
 };
 
 // True when the program answers at once, so it is back in its message loop.
