@@ -9,4 +9,12 @@ while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname 
 if [ -f "$build/xvfb/display" ]; then
   export DISPLAY=$(cat "$build/xvfb/display")
 fi
-exec "$TolvexWine" "$@"
+# Wine starts its system processes (services, the desktop) when a program first needs them, and
+# they inherit that program's standard error and keep it open long after it has ended. Were that
+# the test runner's pipe, the runner would wait for them; so the error output goes through a file.
+errors=$(mktemp)
+trap 'rm -f "$errors"' EXIT
+status=0
+"$TolvexWine" "$@" 2>"$errors" || status=$?
+cat "$errors" >&2
+exit $status
