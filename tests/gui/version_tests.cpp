@@ -143,4 +143,19 @@ TEST(Manifest, BothProgramsDeclareWindows7To11AndNoElevationLevel) {
     EXPECT_FALSE(Contains(Manifest(WinePath(TOLVEXC_EXE)), "Microsoft.Windows.Common-Controls"));
 }
 
+TEST(Manifest, TheWindowProgramIsDpiAwarePerMonitorWithTheSystemAwareFallback) {
+    std::string manifest = Manifest(WinePath(TOLVEX_EXE));
+    EXPECT_TRUE(Contains(manifest, "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">"));
+    // The older platforms read dpiAware ("true": system-aware); those since
+    // the 2016 update read dpiAwareness, which names v2 first and v1 as its own fallback.
+    EXPECT_TRUE(Contains(manifest, "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                                   "WindowsSettings\">true</dpiAware>"))
+        << manifest;
+    EXPECT_TRUE(Contains(manifest, "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                                   "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"))
+        << manifest;
+    // The console tool draws nothing; its console host scales on its own.
+    EXPECT_FALSE(Contains(Manifest(WinePath(TOLVEXC_EXE)), "dpiAware"));
+}
+
 } // namespace
