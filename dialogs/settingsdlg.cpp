@@ -6,6 +6,7 @@
 
 #include "../res/dialogs.h"
 #include "../res/resource.h"
+#include "../settings/dpi.h"
 #include "../settings/settings.h"
 #include "../ui/appearance.h"
 #include "../ui/globals.h"
@@ -154,7 +155,9 @@ BOOL InitSettingsDialog(HWND dialog) {
     EnableControlRange(dialog, IDC_TEXTCOLOR_LABEL, IDC_BACKCOLOR_PICK, Settings.UseColors);
     WorkTextColor = Settings.TextColor;
     WorkBackColor = Settings.BackColor;
+    // The chooser works in the window's pixels; Settings keep the height in units of 96 DPI.
     WorkFont = Settings.Font;
+    WorkFont.lfHeight = ScaleForWindow(MainWindow, Settings.Font.lfHeight);
     FontChosen = 0;
     ShowFontLabel(dialog, &WorkFont);
     InitOpacityControls(dialog);
@@ -235,8 +238,10 @@ void ApplyColors(HWND dialog) {
 
 void ApplyFont() {
     // A font that cannot be made is not taken: the line keeps the readable one it has.
-    if (FontChosen && ReplaceMainFont(WorkFont)) {
-        Settings.Font = WorkFont;
+    LOGFONTA stored = WorkFont;
+    stored.lfHeight = StoredLength(MainWindow, WorkFont.lfHeight);
+    if (FontChosen && ReplaceMainFont(stored)) {
+        Settings.Font = stored;
     }
 }
 

@@ -2,6 +2,7 @@
 #include "settings.h"
 
 #include "placement.h"
+#include "dpi.h"
 
 SettingsRecord Settings = {
     0,        // WindowLeft
@@ -142,14 +143,15 @@ void SaveFontKeys(const char* faceKey) {
 }
 
 // The window's position when neither minimised nor maximised, in the screen coordinates that
-// start-up creates the window at; the height follows from the font and is never stored.
+// start-up creates the window at, and its width in units of 96 DPI; the height follows from the
+// font and is never stored.
 void TakeRestoredWindowRect(HWND window) {
     RECT rect;
     if (!GetRestoredScreenRect(window, &rect))
         return;
     Settings.WindowLeft = rect.left;
     Settings.WindowTop = rect.top;
-    Settings.WindowWidth = rect.right - rect.left;
+    Settings.WindowWidth = StoredLength(window, rect.right - rect.left);
 }
 
 } // namespace

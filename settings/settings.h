@@ -14,7 +14,7 @@
 struct SettingsRecord {
     int WindowLeft;
     int WindowTop;
-    int WindowWidth;
+    int WindowWidth; // in units of 96 DPI, as Font.lfHeight is; positions are screen pixels
     int AlwaysOnTop;
     int Translucent;
     int HexBits;

@@ -1,6 +1,7 @@
 // The main window's font, colours, size limits, grip strip, always-on-top and translucency.
 #include "appearance.h"
 
+#include "../settings/dpi.h"
 #include "../settings/settings.h"
 #include "globals.h"
 
@@ -19,6 +20,14 @@ constexpr BYTE FullAlpha = 255;
 constexpr int PercentScale = 100;
 // Room above and below the text inside the input line, on top of the two edges.
 constexpr int LinePadding = 2;
+// What the minimum width leaves of the input line beside the frame.
+constexpr int MinLineWidth = 48;
+
+HFONT CreateFontForWindow(HWND window, const LOGFONTA& font) {
+    LOGFONTA scaled = font;
+    scaled.lfHeight = ScaleForWindow(window, font.lfHeight);
+    return CreateFontIndirectA(&scaled);
+}
 
 } // namespace
 
@@ -43,8 +52,8 @@ void ReleaseLayeredAttributes() {
     }
 }
 
-void CreateAppearanceObjects() {
-    MainFont = CreateFontIndirectA(&Settings.Font);
+void CreateAppearanceObjects(HWND window) {
+    MainFont = CreateFontForWindow(window, Settings.Font);
     ReplaceBackBrush();
 }
 
@@ -70,7 +79,7 @@ void ReplaceBackBrush() {
 }
 
 bool ReplaceMainFont(const LOGFONTA& font) {
-    HFONT created = CreateFontIndirectA(&font);
+    HFONT created = CreateFontForWindow(MainWindow, font);
     if (!created) {
         return false;
     }
@@ -103,6 +112,51 @@ int CalcWindowHeight() {
     AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(MainWindow, GWL_STYLE)), FALSE,
                        static_cast<DWORD>(GetWindowLongA(MainWindow, GWL_EXSTYLE)));
     return outer.bottom - outer.top;
+}
+
+int CalcMinWindowWidth(HWND window) {
+    return 2 * GetSystemMetrics(SM_CXFRAME) + ScaleForWindow(window, MinLineWidth);
+}
+
+HBITMAP ScaleBitmapForWindow(HWND window, HBITMAP bitmap) {
+    BITMAP size;
+    if (!GetObjectA(bitmap, sizeof size, &size)) {
+        return bitmap;
+    }
+    int width = ScaleForWindow(window, size.bmWidth);
+    int height = ScaleForWindow(window, size.bmHeight);
+    if (width == size.bmWidth && height == size.bmHeight) {
+        return bitmap;
+    }
+    HDC screen = GetDC(nullptr);
+    HDC from = CreateCompatibleDC(screen);
+    HDC to = CreateCompatibleDC(screen);
+    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
+    if (scaled) {
+        HGDIOBJ fromBefore = SelectObject(from, bitmap);
+        HGDIOBJ toBefore = SelectObject(to, scaled);
+        // COLORONCOLOR repeats whole pixels where the other modes would blend them into blur.
+        SetStretchBltMode(to, COLORONCOLOR);
+        StretchBlt(to, 0, 0, width, height, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+        SelectObject(to, toBefore);
+        SelectObject(from, fromBefore);
+    }
+    DeleteDC(to);
+    DeleteDC(from);
+    ReleaseDC(nullptr, screen);
+    if (!scaled) {
+        return bitmap;
+    }
+    DeleteObject(bitmap);
+    return scaled;
+}
+
+void SizeMainWindow() {
+    MinWindowWidth = CalcMinWindowWidth(MainWindow);
+    int width = ScaleForWindow(MainWindow, Settings.WindowWidth);
+    FixedWindowHeight = CalcWindowHeight();
+    SetWindowPos(MainWindow, nullptr, 0, 0, width < MinWindowWidth ? MinWindowWidth : width,
+                 FixedWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
 }
 
 void SetLayeredOpacity(HWND window) {
@@ -141,12 +195,13 @@ LRESULT HitTestAsCaption(HWND window, WPARAM wParam, LPARAM lParam) {
 void PaintGripStrip(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    if (paint.rcPaint.left < GripStripWidth) {
+    int stripWidth = ScaleForWindow(window, GripStripWidth);
+    if (paint.rcPaint.left < stripWidth) {
         int colour = GetForegroundWindow() == window ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION;
         HBRUSH brush = CreateSolidBrush(GetSysColor(colour));
         RECT strip = paint.rcPaint;
-        if (strip.right > GripStripWidth) {
-            strip.right = GripStripWidth;
+        if (strip.right > stripWidth) {
+            strip.right = stripWidth;
         }
         FillRect(dc, &strip, brush);
         DeleteObject(brush);

@@ -1,6 +1,7 @@
 // The main window's look and size rules: the input line's font and colours, the height that
 // follows the font, the width limit, the grip strip it is dragged by, always-on-top and
-// translucency through layered windows (which older platforms lack).
+// translucency through layered windows (which older platforms lack). The design's lengths are in
+// units of 96 DPI and drawn scaled to the window's DPI (settings/dpi.h).
 //
 // MainFont, BackBrush and FixedWindowHeight belong to this module: created by
 // CreateAppearanceObjects while the window is created, replaced by ReplaceBackBrush and
@@ -19,7 +20,7 @@ extern HFONT MainFont;
 extern HBRUSH BackBrush;
 // The main window's outer height, both its minimum and maximum tracking height.
 extern int FixedWindowHeight;
-// The main window's minimum tracking width, computed once at start-up.
+// The main window's minimum tracking width, from CalcMinWindowWidth.
 extern int MinWindowWidth;
 // SetLayeredWindowAttributes, or null for the whole run when the platform has none.
 extern LayeredAttributesFunction LayeredAttributesProc;
@@ -33,18 +34,28 @@ void FindLayeredAttributes();
 // Frees what FindLayeredAttributes loaded.
 void ReleaseLayeredAttributes();
 
-// MainFont from Settings.Font, and BackBrush from Settings.BackColor when UseColors is on.
-void CreateAppearanceObjects();
+// MainFont from Settings.Font at window's DPI, and BackBrush from Settings.BackColor when
+// UseColors is on.
+void CreateAppearanceObjects(HWND window);
 void DeleteAppearanceObjects();
 // Makes BackBrush follow Settings.UseColors and Settings.BackColor: a brush of that colour
 // replaces the old one, and none is left while colours are off.
 void ReplaceBackBrush();
-// Replaces MainFont by one made from font, gives it to InputCombo and fits MainWindow's height to
-// it. False, with everything left as it was, when no such font can be made.
+// Replaces MainFont by one made from font (its height in units of 96 DPI, as Settings.Font) at
+// MainWindow's DPI, gives it to InputCombo and fits MainWindow's height to it. False, with
+// everything left as it was, when no such font can be made.
 bool ReplaceMainFont(const LOGFONTA& font);
 
 // The outer height that gives InputCombo exactly one line of MainFont, for MainWindow's styles.
 int CalcWindowHeight();
+// Gives the new MainWindow its size: Settings.WindowWidth at its DPI, no narrower than the
+// minimum, and one line of MainFont high.
+void SizeMainWindow();
+// The narrowest the main window may be made, at window's DPI.
+int CalcMinWindowWidth(HWND window);
+// bitmap replaced by itself drawn at window's DPI, each pixel repeated, so its edges stay sharp;
+// bitmap itself when the DPI is 96 or no copy can be made.
+HBITMAP ScaleBitmapForWindow(HWND window, HBITMAP bitmap);
 // Applies Settings.Opacity to a window that has WS_EX_LAYERED; LayeredAttributesProc must exist.
 void SetLayeredOpacity(HWND window);
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "../res/resource.h"
+#include "../settings/dpi.h"
 #include "../settings/settings.h"
 #include "appearance.h"
 #include "globals.h"
@@ -21,8 +22,10 @@ void ShowStartupError(const wchar_t* text) {
     MessageBoxW(nullptr, text, nullptr, MB_OK | MB_ICONERROR);
 }
 
+// The stock font is made for the screen's DPI; Settings keep it in units of 96 DPI.
 void TakeDefaultGuiFont() {
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof Settings.Font, &Settings.Font);
+    Settings.Font.lfHeight = StoredLength(nullptr, Settings.Font.lfHeight);
 }
 
 void BuildOwnIniPath() {
@@ -74,19 +77,6 @@ HWND CreateMainWindow() {
     return CreateWindowExA(exStyle, MainClassName, MainWindowTitle,
                            WS_POPUP | WS_CLIPCHILDREN | WS_THICKFRAME, Settings.WindowLeft,
                            Settings.WindowTop, 0, 0, nullptr, nullptr, AppInstance, nullptr);
-}
-
-void SizeMainWindow() {
-    // Read while the window still has its zero creation size, so the client height is 0 here.
-    RECT client;
-    GetClientRect(MainWindow, &client);
-    MinWindowWidth = 2 * GetSystemMetrics(SM_CXFRAME) + 3 * (client.bottom - client.top) + 48;
-    if (Settings.WindowWidth < MinWindowWidth) {
-        Settings.WindowWidth = MinWindowWidth;
-    }
-    FixedWindowHeight = CalcWindowHeight();
-    SetWindowPos(MainWindow, nullptr, 0, 0, Settings.WindowWidth, FixedWindowHeight,
-                 SWP_NOMOVE | SWP_NOZORDER);
 }
 
 WPARAM RunMessageLoop(HACCEL accelerators) {

@@ -6,6 +6,7 @@
 #include "../dialogs/aboutdlg.h"
 #include "../dialogs/settingsdlg.h"
 #include "../res/resource.h"
+#include "../settings/dpi.h"
 #include "../settings/settings.h"
 #include "appearance.h"
 #include "globals.h"
@@ -49,8 +50,10 @@ void LoadButtonBitmaps(HWND button) {
         break;
     default: break;
     }
-    *bitmap = static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_BITMAP,
-                                              0, 0, LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE));
+    *bitmap = ScaleBitmapForWindow(
+        GetParent(button),
+        static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0,
+                                        LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE)));
     SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(*bitmap));
 }
 
@@ -121,7 +124,7 @@ LRESULT OnEndSession(HWND window, WPARAM sessionEnds) {
 // The WM_CREATE work: font and brush, combo box with its filtered edit field, the three buttons
 // and, when resident, the notification-area icon. Always succeeds.
 BOOL CreateChildControls(HWND window) {
-    CreateAppearanceObjects();
+    CreateAppearanceObjects(window);
     InputCombo = CreateChild(window, "COMBOBOX", ComboStyle, IDC_INPUT);
     SendMessageA(InputCombo, CB_LIMITTEXT, MaxLineLength, 0);
     InputEdit = GetTopWindow(InputCombo);
@@ -137,13 +140,30 @@ BOOL CreateChildControls(HWND window) {
 }
 
 // Places the combo box and the buttons for a client area of width × height; nothing is clamped.
-void LayoutChildControls(int width, int height) {
-    MoveWindow(InputCombo, GripStripWidth + GripGapWidth, 0,
-               width - 3 * height - GripStripWidth - GripGapWidth, height + DropDownListHeight,
-               TRUE);
+// The buttons are as wide as the line is high, so they follow the font.
+void LayoutChildControls(HWND window, int width, int height) {
+    int lineLeft = ScaleForWindow(window, GripStripWidth + GripGapWidth);
+    MoveWindow(InputCombo, lineLeft, 0, width - 3 * height - lineLeft,
+               height + ScaleForWindow(window, DropDownListHeight), TRUE);
     MoveWindow(ClearButton, width - 3 * height, 0, height, height, TRUE);
     MoveWindow(MenuButton, width - 2 * height, 0, height, height, TRUE);
     MoveWindow(CloseButton, width - height, 0, height, height, TRUE);
+}
+
+// Moved to a monitor of another scale: everything drawn at the new DPI, and the window placed
+// where the platform suggests (it is the suggested rectangle that keeps the window under the
+// pointer while it is dragged across).
+LRESULT OnDpiChanged(HWND window, LPARAM suggestedRect) {
+    RECT suggested = *reinterpret_cast<const RECT*>(suggestedRect);
+    MinWindowWidth = CalcMinWindowWidth(window);
+    ReplaceMainFont(Settings.Font);
+    ReloadButtonBitmaps();
+    int width = suggested.right - suggested.left;
+    SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                 width < MinWindowWidth ? MinWindowWidth : width, FixedWindowHeight,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
+    return 0;
 }
 
 // The WM_COMMAND work for one command id (low word of wParam) and notification code (high word).
@@ -202,7 +222,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_CREATE: return CreateChildControls(window) ? 0 : -1;
     case WM_SIZE:
-        LayoutChildControls(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+        LayoutChildControls(window, static_cast<short>(LOWORD(lParam)),
+                            static_cast<short>(HIWORD(lParam)));
         return 0;
     case WM_SETFOCUS: SetFocus(InputCombo); return 0;
     case WM_PAINT: PaintGripStrip(window); return 0;
@@ -221,6 +242,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnMainCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return 0;
     case WM_SYSCOLORCHANGE: ReloadButtonBitmaps(); return 0;
+    case WM_DPICHANGED: return OnDpiChanged(window, lParam);
     case WM_CLOSE: return OnCloseRequest(window, wParam, lParam);
     case WM_DESTROY: DestroyMainWindow(window); return 0;
     case TrayCallbackMessage: return OnTrayCallback(window, lParam);

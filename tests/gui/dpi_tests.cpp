@@ -1,0 +1,255 @@
+// The main window at display scales other than 100 %, in process: the platform's DPI of the
+// window is faked through this executable's imports (the program looks GetDpiForWindow up by name,
+// and is handed a fake of the test's own), since the test display has one DPI for everything.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <cstring>
+#include <string>
+
+#include "../../dialogs/settingsdlg.h"
+#include "../../res/dialogs.h"
+#include "../../res/resource.h"
+#include "../../settings/settings.h"
+#include "../../ui/appearance.h"
+#include "../../ui/globals.h"
+#include "../../ui/inputline.h"
+#include "../../ui/mainwnd.h"
+#include "import_patch.h"
+
+namespace {
+
+constexpr char TestClassName[] = "tolvex dpi window";
+
+// The DPI the fake reports for every window; 0 makes it report failure, as for a window of
+// another process.
+int FakeDpi = 96;
+UINT WINAPI FakeGetDpiForWindow(HWND) {
+    return static_cast<UINT>(FakeDpi);
+}
+
+decltype(&GetProcAddress) RealGetProcAddress;
+FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 &&
+        std::strcmp(name, "GetDpiForWindow") == 0) {
+        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetDpiForWindow));
+    }
+    return RealGetProcAddress(module, name);
+}
+
+// What the font chooser hands back: a height in the window's pixels, as the user picked it.
+LONG ChosenHeight;
+LONG OfferedHeight;
+BOOL WINAPI FakeChooseFontA(LPCHOOSEFONTA chooser) {
+    OfferedHeight = chooser->lpLogFont->lfHeight;
+    chooser->lpLogFont->lfHeight = ChosenHeight;
+    return TRUE;
+}
+decltype(&ChooseFontA) RealChooseFontA;
+
+int Scaled(int length, int dpi) {
+    return MulDiv(length, dpi, 96);
+}
+
+int Width(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.right - rect.left;
+}
+
+int Height(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+SIZE BitmapSize(HWND button) {
+    BITMAP bitmap = {};
+    HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    GetObjectA(handle, sizeof bitmap, &bitmap);
+    return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
+class ScaledWindow : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = MainWndProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = TestClassName;
+        RegisterClassA(&windowClass);
+        gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddress, &RealGetProcAddress);
+        gui::Hook("comdlg32.dll", "ChooseFontA", FakeChooseFontA, &RealChooseFontA);
+    }
+    void SetUp() override {
+        ASSERT_NE(RealGetProcAddress, nullptr);
+        ASSERT_NE(RealChooseFontA, nullptr);
+        module = gui::LoadExeResources();
+        ASSERT_NE(module, nullptr);
+        AppInstance = module;
+        saved = Settings;
+        savedHeight = FixedWindowHeight;
+        savedMinWidth = MinWindowWidth;
+        GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof Settings.Font, &Settings.Font);
+        IniPath[0] = '\0';
+        FakeDpi = 96;
+    }
+    void TearDown() override {
+        Close();
+        Settings = saved;
+        FixedWindowHeight = savedHeight;
+        MinWindowWidth = savedMinWidth;
+        AppInstance = nullptr;
+        FreeLibrary(module);
+        FakeDpi = 96;
+    }
+    // The main window as start-up makes it, at the fake DPI.
+    void Open() {
+        window =
+            CreateWindowExA(0, TestClassName, "", WS_POPUP | WS_CLIPCHILDREN | WS_THICKFRAME, 10,
+                            10, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        MainWindow = window;
+        SizeMainWindow();
+    }
+    void Close() {
+        if (window) {
+            DestroyWindow(window);
+            window = nullptr;
+        }
+        MSG quit;
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        MainWindow = InputCombo = InputEdit = nullptr;
+        ClearButton = MenuButton = CloseButton = nullptr;
+    }
+    int ClientHeight() {
+        RECT client;
+        GetClientRect(window, &client);
+        return client.bottom;
+    }
+    // Everything that follows the DPI, against what it must be at dpi.
+    void ExpectDrawnAt(int dpi) {
+        RECT line;
+        GetWindowRect(InputCombo, &line);
+        POINT lineCorner = {line.left, line.top};
+        ScreenToClient(window, &lineCorner);
+        EXPECT_EQ(lineCorner.x, Scaled(14 + 2, dpi)); // the grip strip and its gap
+        RECT dropped;
+        SendMessageA(InputCombo, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+        // The combo box is made 64 scaled pixels taller than the client area; the bench's platform
+        // answers with the list's own rectangle, which is that height less the edit field's.
+        EXPECT_EQ(dropped.bottom - dropped.top + Height(InputCombo),
+                  ClientHeight() + Scaled(64, dpi));
+        for (HWND button : {ClearButton, MenuButton, CloseButton}) {
+            EXPECT_EQ(Width(button), ClientHeight());
+            EXPECT_EQ(Height(button), ClientHeight());
+        }
+        // The menu's picture is 12 pixels square, the other two 8.
+        for (HWND button : {ClearButton, MenuButton, CloseButton}) {
+            int side = Scaled(button == MenuButton ? 12 : 8, dpi);
+            SIZE bitmap = BitmapSize(button);
+            EXPECT_EQ(bitmap.cx, side);
+            EXPECT_EQ(bitmap.cy, side);
+        }
+        MINMAXINFO limits = {};
+        SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+        EXPECT_EQ(limits.ptMinTrackSize.x, 2 * GetSystemMetrics(SM_CXFRAME) + Scaled(48, dpi));
+        LOGFONTA font = {};
+        GetObjectA(MainFont, sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, Scaled(Settings.Font.lfHeight, dpi));
+        EXPECT_EQ(Height(window), FixedWindowHeight);
+    }
+
+    HMODULE module = nullptr;
+    HWND window = nullptr;
+    SettingsRecord saved;
+    int savedHeight = 0;
+    int savedMinWidth = 0;
+};
+
+TEST_F(ScaledWindow, DesignSizesFollowTheDpiAndTheHeightFollowsTheFont) {
+    int heightAt96 = 0;
+    for (int dpi : {96, 120, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        FakeDpi = dpi;
+        Settings.WindowWidth = 200;
+        Open();
+        ExpectDrawnAt(dpi);
+        EXPECT_EQ(Width(window), Scaled(200, dpi));
+        if (dpi == 96) {
+            heightAt96 = Height(window);
+        } else {
+            EXPECT_GT(Height(window), heightAt96);
+        }
+        Close();
+    }
+}
+
+TEST_F(ScaledWindow, WithoutThePlatformsAnswerTheScreensDpiIsUsed) {
+    FakeDpi = 0;
+    Open();
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    ExpectDrawnAt(dpi);
+}
+
+TEST_F(ScaledWindow, MovingToAnotherScaleRefitsEverythingAndTakesTheSuggestedPlace) {
+    Open();
+    int oldHeight = Height(window);
+    for (int dpi : {144, 120, 192, 96}) {
+        SCOPED_TRACE(dpi);
+        FakeDpi = dpi;
+        RECT suggested = {40, 50, 40 + Scaled(200, dpi), 50 + Scaled(oldHeight, dpi)};
+        SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RECT now;
+        GetWindowRect(window, &now);
+        EXPECT_EQ(now.left, 40);
+        EXPECT_EQ(now.top, 50);
+        EXPECT_EQ(now.right - now.left, Scaled(200, dpi));
+        ExpectDrawnAt(dpi);
+    }
+    EXPECT_EQ(Height(window), oldHeight);
+}
+
+// Stored lengths at 96 DPI give the same apparent size at any scale, and saving them again and
+// again keeps them: the width through the window, the font height through the font chooser.
+TEST_F(ScaledWindow, StoredWidthAndFontSizeSurviveRepeatedSavesAtEveryScale) {
+    char directory[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    for (int dpi : {120, 144, 192}) {
+        SCOPED_TRACE(dpi);
+        GetTempFileNameA(directory, "dpi", 0, IniPath);
+        WritePrivateProfileStringA("Settings", "WindowWidth", "201", IniPath);
+        WritePrivateProfileStringA("Settings", "FontSize", "-13", IniPath);
+        FakeDpi = dpi;
+        for (int cycle = 0; cycle < 10; ++cycle) {
+            SCOPED_TRACE(cycle);
+            GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof Settings.Font, &Settings.Font);
+            LoadSettings();
+            Open();
+            EXPECT_EQ(Width(window), Scaled(201, dpi));
+            if (cycle == 5) {
+                // The chooser is offered the window's pixels and its answer is stored back.
+                ChosenHeight = Scaled(-13, dpi);
+                HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), window,
+                                                 SettingsDlgProc, 0);
+                ASSERT_NE(dialog, nullptr);
+                SendMessageA(dialog, WM_COMMAND, IDC_FONT_PICK, 0);
+                EXPECT_EQ(OfferedHeight, Scaled(-13, dpi));
+                SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+                DestroyWindow(dialog);
+            }
+            Close(); // saves
+            EXPECT_EQ(GetPrivateProfileIntA("Settings", "WindowWidth", 0, IniPath), 201);
+            EXPECT_EQ(GetPrivateProfileIntA("Settings", "FontSize", 0, IniPath), -13);
+        }
+        DeleteFileA(IniPath);
+    }
+    IniPath[0] = '\0';
+}
+
+} // namespace
