@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs a test program in a Wine prefix whose display DPI is 144 (150 %): dpi144.sh BUILD_DIR EXE.
+# The prefix is the build's own, cloned with hard links (the system files are only read) and with
+# copies of its registry, so the clone costs a second, not a new prefix's minute.
+set -eu
+build=$1 exe=$2
+. "$(dirname "$0")/../../cmake/wine-environment.sh" "$build/wineprefix"
+base=$WINEPREFIX
+export WINEPREFIX=$build/wineprefix-144
+# Its own server, ended however the test ends; the build's own prefix keeps serving the others.
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+wineserver -k >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"
+cp -al "$base" "$WINEPREFIX"
+for file in "$WINEPREFIX"/*.reg; do
+  cp --remove-destination "$base/$(basename "$file")" "$file"
+done
+"$TolvexWine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+# The display DPI is read when the session starts: a fresh server picks the value up.
+wineserver -k >/dev/null 2>&1 || true
+TOLVEX_BUILD_DIR=$build "$(dirname "$0")/../../cmake/wine-run.sh" "$exe"
