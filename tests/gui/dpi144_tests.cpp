@@ -23,23 +23,6 @@ int ScreenDpi() {
     return dpi;
 }
 
-// The client height for the default GUI font's face at a height of pixels: one text line, two
-// edges and two pixels.
-int ExpectedClientHeight(int pixels) {
-    LOGFONTA font;
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    font.lfHeight = pixels;
-    HFONT handle = CreateFontIndirectA(&font);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, handle);
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(handle);
-    return metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
-}
-
 TEST(At144Dpi, TheWindowIsDrawnAtTheScaleAndStoresSizesIn96DpiUnits) {
     // This process reads the other's window in real pixels, as an aware program sees them.
     SetProcessDPIAware();
@@ -59,7 +42,7 @@ TEST(At144Dpi, TheWindowIsDrawnAtTheScaleAndStoresSizesIn96DpiUnits) {
     RECT client = ClientRect(tolvex.window);
     int h = client.bottom;
     EXPECT_EQ(outer.right - outer.left, 375); // 250 at 150 %
-    EXPECT_EQ(h, ExpectedClientHeight(-18));  // the font size -12 at 150 %
+    EXPECT_EQ(h, LineClientHeight(-18));      // the font size -12 at 150 %
     RECT line = ChildRect(tolvex.window, tolvex.combo);
     EXPECT_EQ(line.left, 24); // the grip strip 14 and its gap 2, at 150 %
     for (HWND button : {tolvex.clearButton, tolvex.menuButton, tolvex.closeButton}) {

@@ -369,4 +369,21 @@ RECT ChildRect(HWND parent, HWND child) {
     return rect;
 }
 
+int LineClientHeight(int height) {
+    LOGFONTA font;
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    if (height != 0) {
+        font.lfHeight = height;
+    }
+    HFONT handle = CreateFontIndirectA(&font);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ previous = SelectObject(dc, handle);
+    TEXTMETRICA metrics;
+    GetTextMetricsA(dc, &metrics);
+    SelectObject(dc, previous);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(handle);
+    return metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
+}
+
 } // namespace gui

@@ -117,4 +117,8 @@ RECT WindowRect(HWND window);
 RECT ClientRect(HWND window);
 RECT ChildRect(HWND parent, HWND child); // in the parent's client coordinates
 
+// The client height the input line needs for the default GUI font's face at height pixels (0:
+// the font's own height): one text line, two edges and two pixels.
+int LineClientHeight(int height);
+
 } // namespace gui

@@ -19,22 +19,6 @@ const std::vector<std::string> SettingsKeys = {
     "MaxHistory", "SaveHistory", "TextColor",   "BackColor",   "FontName",
     "FontSize",   "FontBold",    "FontItalic",  "Opacity"};
 
-// The client height the input line needs for the default GUI font: one text line, two edges
-// and two pixels.
-int ExpectedClientHeight() {
-    LOGFONTA font;
-    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    HFONT handle = CreateFontIndirectA(&font);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, handle);
-    TEXTMETRICA metrics;
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
-    DeleteObject(handle);
-    return metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
-}
-
 int MinimumWidth() {
     return 2 * GetSystemMetrics(SM_CXFRAME) + 48;
 }
@@ -53,7 +37,7 @@ TEST(MainWindow, FirstStartShowsOneLineWindowWithControlsLaidOut) {
 
     RECT client = ClientRect(tolvex.window);
     int w = client.right, h = client.bottom;
-    EXPECT_EQ(h, ExpectedClientHeight());
+    EXPECT_EQ(h, LineClientHeight(0));
     RECT outer = WindowRect(tolvex.window);
     EXPECT_EQ(outer.right - outer.left, 200); // the default width
     // The outer height is the client height grown by the window's own frame.
