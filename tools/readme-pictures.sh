@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures from the real program under Wine, in the test run's own display, and
-# puts them into docs/: window.png, history.png, menu.png and the animation typing.gif.
+# puts them into docs/: window.png, history.png, menu.png, the animation typing.gif and the window
+# at 144 DPI, window-144dpi.png (from its test in a Wine prefix of its own, tests/gui/dpi144.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -8,13 +9,15 @@ bash tools/install-deps.sh
 preset=windows
 bash cmake/runs-32bit-programs.sh || preset=windows64
 cmake --preset $preset >/dev/null
-cmake --build --preset $preset --target tolvex_readme_pictures
+cmake --build --preset $preset --target tolvex_readme_pictures tolvex_dpi144_tests
 export TOLVEX_BUILD_DIR=$PWD/build/$preset
 pictures=$TOLVEX_BUILD_DIR/tests/gui/readme-pictures
 rm -rf "$pictures"
 bash tests/wine-env.sh start "$TOLVEX_BUILD_DIR"
 trap 'bash tests/wine-env.sh stop "$TOLVEX_BUILD_DIR" >/dev/null' EXIT
 cmake/wine-run.sh "$TOLVEX_BUILD_DIR/tests/gui/tolvex_readme_pictures.exe"
+bash tests/gui/dpi144.sh "$TOLVEX_BUILD_DIR" "$TOLVEX_BUILD_DIR/tests/gui/tolvex_dpi144_tests.exe"
+convert "$TOLVEX_BUILD_DIR/tests/gui/dpi-pictures/window-144dpi.png" -strip docs/window-144dpi.png
 
 # Each keystroke's frame shows for 0.6 s, the finished line for 3 s, then it starts again.
 frames=("$pictures"/typing-*.png)
@@ -25,4 +28,5 @@ convert -loop 0 -delay 60 "${frames[@]:0:$last}" -delay 300 "${frames[$last]}" +
 for picture in window history menu; do
   convert "$pictures/$picture.png" -strip "docs/$picture.png"
 done
-echo "readme-pictures: docs/window.png docs/history.png docs/menu.png docs/typing.gif"
+echo "readme-pictures: docs/window.png docs/history.png docs/menu.png docs/typing.gif" \
+  "docs/window-144dpi.png"
