@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 # Writes engine/mathlayer_constants.h: the math layer's constants, computed with mpmath at 400 bits.
 #
-# usage: /usr/bin/python3 tools/mathlayer-constants.py > engine/mathlayer_constants.h
+# usage (from the repository's root; clang-format lays the tables out as the project's style does):
+#   /usr/bin/python3 tools/mathlayer-constants.py |
+#     clang-format --assume-filename=engine/mathlayer_constants.h > engine/mathlayer_constants.h
 # Each constant is written as a hexadecimal float with a 64-bit integer significand, so the
 # compiler reads it exactly. A pair is the value rounded to nearest (Hi) and the rest rounded (Lo).
 import mpmath
