@@ -13,8 +13,17 @@ fi
 # they inherit that program's standard error and keep it open long after it has ended. Were that
 # the test runner's pipe, the runner would wait for them; so the error output goes through a file.
 errors=$(mktemp)
-trap 'rm -f "$errors"' EXIT
+"$TolvexWine" "$@" 2>"$errors" <&0 &
+program=$!
+# Whoever stops this script (a test's timeout, a script done with the window) stops the program.
+trap 'kill "$program" 2>/dev/null' TERM INT HUP
 status=0
-"$TolvexWine" "$@" 2>"$errors" || status=$?
+wait "$program" || status=$?
+# A signal ends the wait early; the program's own status comes when it has ended.
+while kill -0 "$program" 2>/dev/null; do
+  status=0
+  wait "$program" || status=$?
+done
 cat "$errors" >&2
+rm -f "$errors"
 exit $status
