@@ -57,7 +57,7 @@ TEST(At144Dpi, TheWindowIsDrawnAtTheScaleAndStoresSizesIn96DpiUnits) {
     }
     ASSERT_TRUE(Sync(tolvex));
     ASSERT_TRUE(WaitUntil([&] { return WindowText(tolvex.combo).size() > 13; }));
-    UpdateWindow(tolvex.window);
+    SettleSelection(tolvex);
     EXPECT_TRUE(SavePicture(tolvex.window, "window-144dpi"));
 
     SendCommand(tolvex, IDM_EXIT);

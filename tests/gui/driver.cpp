@@ -282,6 +282,14 @@ void Selection(HWND edit, int* start, int* end) {
     *end = HIWORD(range);
 }
 
+void SettleSelection(const Tolvex& tolvex) {
+    int start, end;
+    Selection(tolvex.edit, &start, &end);
+    int length = GetWindowTextLengthA(tolvex.edit);
+    SendMessageA(tolvex.edit, EM_SETSEL, static_cast<WPARAM>(length), length);
+    SendMessageA(tolvex.edit, EM_SETSEL, static_cast<WPARAM>(start), end);
+}
+
 void SendCommand(const Tolvex& tolvex, int id) {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(tolvex.window, WM_COMMAND, static_cast<WPARAM>(id), 0, SMTO_NORMAL,

@@ -84,6 +84,11 @@ std::string WindowText(HWND window);
 std::vector<std::string> ListItems(HWND combo);
 // The edit field's selection as start and end.
 void Selection(HWND edit, int* start, int* end);
+// For pictures: Wine's edit field paints text written behind the caret while the field is still
+// reporting the keystroke that put the caret there (the live result behind a just-typed "=") in
+// the default colours until the selection next moves; Windows' does not. Moving the selection away
+// and back, as a user's next arrow key would, lets a picture show what Windows shows.
+void SettleSelection(const Tolvex& tolvex);
 
 // WM_COMMAND with the id, sent synchronously as the menus and accelerators would.
 void SendCommand(const Tolvex& tolvex, int id);

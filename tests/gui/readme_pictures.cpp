@@ -22,18 +22,6 @@ constexpr char PictureSettings[] =
     "[Settings]\r\nWindowLeft=8\r\nWindowTop=8\r\nWindowWidth=360\r\n"
     "FontSize=-20\r\nSingleInstance=0\r\nMaxHistory=8\r\n";
 
-// Wine's edit field paints text that is written behind the caret while the field is still
-// reporting the keystroke that put the caret there (the live result behind a just-typed "=") in
-// the default colours until the selection next moves; Windows' does not. Moving the selection away
-// and back, as a user's next arrow key would, lets the picture show what Windows shows.
-void SettleSelection(const Tolvex& tolvex) {
-    int start, end;
-    Selection(tolvex.edit, &start, &end);
-    int length = GetWindowTextLengthA(tolvex.edit);
-    SendMessageA(tolvex.edit, EM_SETSEL, static_cast<WPARAM>(length), length);
-    SendMessageA(tolvex.edit, EM_SETSEL, static_cast<WPARAM>(start), end);
-}
-
 // The window and a popup of it in one picture.
 bool SaveWithPopup(const Tolvex& tolvex, HWND popup, const std::string& name) {
     RECT area = WindowRect(tolvex.window), popupRect = WindowRect(popup);
