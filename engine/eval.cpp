@@ -190,9 +190,6 @@ EvalStatus ParseBinaryDigits(const char** cursor, long double* value) {
 // value nearest to the literal, which is what a correct strtold returns. Such a value neither
 // overflows nor underflows, so the fallback's range error never concerns the fast path.
 constexpr int MaxExactDigits = 19;
-
-// 2^-16382, the smallest normal extended magnitude.
-constexpr long double SmallestNormal = 0x1p-16382L;
 constexpr int MaxExactPowerOfTen = 27;
 
 struct PowersOfTen {

@@ -776,7 +776,6 @@ bool FastExp(long double zh, long double zl, long double zErr, long double* resu
 Estimate FastLog(long double x) {
     int exponent;
     long double m;
-    constexpr long double SmallestNormal = 0x1p-16382L;
     if (x >= SmallestNormal) {
         // m = x's significand in [1, 2), read off its bits.
         uint64_t significand;
@@ -989,6 +988,22 @@ bool FastPow(long double x, long double y, long double* result) {
     return FastExp(z.hi, z.lo, zErr, result);
 }
 
+// sin or cos of radians, rounded once: the short computation when it decides the rounding, the
+// pair computation otherwise.
+long double RoundedSinOrCos(long double radians, bool cosine) {
+    if (MathFastPaths) {
+        Estimate fast;
+        FastSinCos(radians, cosine ? nullptr : &fast, cosine ? &fast : nullptr);
+        long double result;
+        if (RoundedSurely(fast, &result)) {
+            return result;
+        }
+    }
+    Pair sine, cosineValue;
+    SinCos(radians, &sine, &cosineValue);
+    return Rounded(cosine ? cosineValue : sine);
+}
+
 } // namespace
 
 int MathErrorHook(int kind) {
@@ -1106,34 +1121,14 @@ long double MathSin(long double radians) {
     if (radians == 0) {
         return radians;
     }
-    if (MathFastPaths) {
-        Estimate fastSine;
-        FastSinCos(radians, &fastSine, nullptr);
-        long double result;
-        if (RoundedSurely(fastSine, &result)) {
-            return result;
-        }
-    }
-    Pair sine, cosine;
-    SinCos(radians, &sine, &cosine);
-    return Rounded(sine);
+    return RoundedSinOrCos(radians, false);
 }
 
 long double MathCos(long double radians) {
     if (std::fabs(radians) >= TotalLossAngle) {
         return Report(MathErrorTloss);
     }
-    if (MathFastPaths) {
-        Estimate fastCosine;
-        FastSinCos(radians, nullptr, &fastCosine);
-        long double result;
-        if (RoundedSurely(fastCosine, &result)) {
-            return result;
-        }
-    }
-    Pair sine, cosine;
-    SinCos(radians, &sine, &cosine);
-    return Rounded(cosine);
+    return RoundedSinOrCos(radians, true);
 }
 
 long double MathTan(long double radians) {

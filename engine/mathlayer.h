@@ -1,13 +1,16 @@
 // The math functions the evaluator calls, each reporting its failures through MathErrorHook.
 //
-// Neither glibc nor MinGW has a math-error callback for the long double functions, so every
-// function here tests the exact conditions of its failure table itself, before the library call,
-// and reports them to MathErrorHook instead of calling the library. A reported call returns 0,
-// which the evaluator never uses, and leaves errno alone. Calls without a report return the
-// library's value unchanged.
+// The functions are computed here from the correctly rounded + - * / and sqrt alone, rounded
+// once at the end, so every build and processor gives the same bits and no platform library
+// decides a digit. Each tests the exact conditions of its failure table itself and reports them
+// to MathErrorHook; a reported call returns 0, which the evaluator never uses, and leaves errno
+// alone.
 #pragma once
 
 #include "eval.h"
+
+// 2^-16382, the smallest normal extended magnitude.
+constexpr long double SmallestNormal = 0x1p-16382L;
 
 // The kinds of failure a math function reports, numbered as the classic math-error record has them.
 enum MathErrorKind {
