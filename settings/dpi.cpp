@@ -1,6 +1,8 @@
 // The DPI of a window, and lengths scaled to it and back.
 #include "dpi.h"
 
+#include "user32calls.h"
+
 namespace {
 
 constexpr int DesignDpi = 96;
@@ -10,8 +12,7 @@ typedef UINT(WINAPI* GetDpiForWindowFunction)(HWND window);
 // Looked up at run time, each time: platforms from before per-monitor scaling lack the call and
 // still run the program, at the one DPI of the screen.
 int WindowDpi(HWND window) {
-    auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32.DLL"), "GetDpiForWindow")));
+    auto getDpiForWindow = FindUser32Call<GetDpiForWindowFunction>("GetDpiForWindow");
     int dpi = window && getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : 0;
     if (dpi <= 0) {
         HDC screen = GetDC(nullptr);

@@ -1,22 +1,12 @@
 // Converting the window placement's workspace coordinates to and from screen coordinates.
 #include "placement.h"
 
+#include "user32calls.h"
+
 namespace {
 
 typedef HMONITOR(WINAPI* MonitorFromRectFunction)(LPCRECT rect, DWORD flags);
 typedef BOOL(WINAPI* GetMonitorInfoFunction)(HMONITOR monitor, LPMONITORINFO info);
-
-// Looked up at run time, each time: platforms from before several monitors lack both, and still
-// run the program.
-MonitorFromRectFunction FindMonitorFromRect() {
-    return reinterpret_cast<MonitorFromRectFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32.DLL"), "MonitorFromRect")));
-}
-
-GetMonitorInfoFunction FindGetMonitorInfo() {
-    return reinterpret_cast<GetMonitorInfoFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32.DLL"), "GetMonitorInfoA")));
-}
 
 // The screen and its work area, for a platform that knows one monitor only.
 void DescribeOnlyScreen(MONITORINFO* info) {
@@ -30,8 +20,9 @@ void DescribeOnlyScreen(MONITORINFO* info) {
 // False when flags is MONITOR_DEFAULTTONULL and rect lies on no monitor.
 bool DescribeMonitor(const RECT& rect, DWORD flags, MONITORINFO* info) {
     info->cbSize = sizeof *info;
-    MonitorFromRectFunction monitorFromRect = FindMonitorFromRect();
-    GetMonitorInfoFunction getMonitorInfo = FindGetMonitorInfo();
+    // Looked up each time: platforms from before several monitors lack both.
+    auto monitorFromRect = FindUser32Call<MonitorFromRectFunction>("MonitorFromRect");
+    auto getMonitorInfo = FindUser32Call<GetMonitorInfoFunction>("GetMonitorInfoA");
     if (monitorFromRect == nullptr || getMonitorInfo == nullptr) {
         DescribeOnlyScreen(info);
         RECT common;

@@ -4,6 +4,7 @@
 #include "../res/resource.h"
 #include "../settings/placement.h"
 #include "../settings/settings.h"
+#include "../settings/user32calls.h"
 #include "globals.h"
 #include "hotkeycode.h"
 
@@ -63,10 +64,8 @@ void BringToFront(HWND window) {
     // A window that has stopped answering never takes the deactivation that sharing its input
     // state sends it, and the calculator would hang with it. Then it only asks for the foreground
     // (the platform flashes its button instead). The check is looked up: older platforms lack it.
-    using IsHungProc = BOOL(WINAPI*)(HWND);
     HWND foreground = GetForegroundWindow();
-    auto isHung = reinterpret_cast<IsHungProc>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32.DLL"), "IsHungAppWindow")));
+    auto isHung = FindUser32Call<BOOL(WINAPI*)(HWND)>("IsHungAppWindow");
     if (foreground && isHung && isHung(foreground)) {
         SetForegroundWindow(window);
         return;
