@@ -14,13 +14,32 @@ printf '[Settings]\r\nWindowLeft=0\r\nWindowTop=0\r\nWindowWidth=320\r\nSingleIn
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 cd "$(dirname "$0")"
+# The window normally shows within a second. A program that ends first is reported at once; one
+# that runs without showing its window is described as the display sees it, so that a failure in
+# an unattended run says which of the two happened.
 window=
-for _ in $(seq 1 300); do
-  window=$(xdotool search --onlyvisible --name '^tolvex$' 2>/dev/null | head -1) || true
+SECONDS=0
+while [ $SECONDS -lt 30 ]; do
+  window=$(xdotool search --onlyvisible --name '^tolvex$' 2>"$work/search.err" | head -1) || true
   [ -n "$window" ] && break
+  if ! kill -0 $pid 2>/dev/null; then
+    status=0
+    wait $pid || status=$?
+    echo "screenshot: tolvex ended with status $status before its window appeared" >&2
+    exit 1
+  fi
   sleep 0.05
 done
-[ -n "$window" ] || { echo "screenshot: the window did not appear" >&2; exit 1; }
+if [ -z "$window" ]; then
+  echo "screenshot: tolvex runs, but no visible window named tolvex appeared within 30 s" >&2
+  echo "windows named tolvex on the display:" >&2
+  xwininfo -root -tree | grep -F '"tolvex"' >&2 || echo "  none" >&2
+  echo "Windows programs running:" >&2
+  ps -eo pid,stat,etime,args | grep -F '.exe' | grep -v grep >&2 || true
+  echo "the last search said:" >&2
+  cat "$work/search.err" >&2
+  exit 1
+fi
 # The display has no window manager to activate the window: a click into the input line does.
 xdotool mousemove 60 10 click 1
 import -window root -crop 330x40+0+0 "$out"
