@@ -10,19 +10,20 @@ state=$build/xvfb
 start() {
   mkdir -p "$state"
   stop_display
-  local n
-  for n in $(seq 91 140); do
-    if [ ! -e /tmp/.X$n-lock ] && [ ! -e /tmp/.X11-unix/X$n ]; then break; fi
-  done
-  Xvfb :$n -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  # Xvfb takes the first free display number itself and writes it to descriptor 3: choosing one
+  # here and starting the server afterwards could hand two runs started together the same display.
+  rm -f "$state/displayfd"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/displayfd" >"$state/xvfb.log" 2>&1 &
   echo $! >"$state/pid"
-  local i
+  local i n=
   for i in $(seq 1 100); do
-    [ -e /tmp/.X11-unix/X$n ] && break
+    n=$(cat "$state/displayfd" 2>/dev/null)
+    [ -n "$n" ] && break
+    kill -0 "$(cat "$state/pid")" 2>/dev/null || break
     sleep 0.1
   done
-  if [ ! -e /tmp/.X11-unix/X$n ]; then
-    echo "wine-env: Xvfb did not start on :$n" >&2
+  if [ -z "$n" ]; then
+    echo "wine-env: Xvfb did not start" >&2
     cat "$state/xvfb.log" >&2
     exit 1
   fi

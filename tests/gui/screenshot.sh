@@ -32,8 +32,12 @@ while [ $SECONDS -lt 30 ]; do
 done
 if [ -z "$window" ]; then
   echo "screenshot: tolvex runs, but no visible window named tolvex appeared within 30 s" >&2
-  echo "windows named tolvex on the display:" >&2
-  xwininfo -root -tree | grep -F '"tolvex"' >&2 || echo "  none" >&2
+  if xwininfo -root >/dev/null 2>&1; then
+    echo "windows named tolvex on the display:" >&2
+    xwininfo -root -tree | grep -F '"tolvex"' >&2 || echo "  none" >&2
+  else
+    echo "the display $DISPLAY is gone" >&2
+  fi
   echo "Windows programs running:" >&2
   ps -eo pid,stat,etime,args | grep -F '.exe' | grep -v grep >&2 || true
   echo "the last search said:" >&2
