@@ -237,10 +237,13 @@ void ApplyColors(HWND dialog) {
 }
 
 void ApplyFont() {
-    // A font that cannot be made is not taken: the line keeps the readable one it has.
+    if (!FontChosen) {
+        return;
+    }
     LOGFONTA stored = WorkFont;
     stored.lfHeight = StoredLength(MainWindow, WorkFont.lfHeight);
-    if (FontChosen && ReplaceMainFont(stored)) {
+    // A font that cannot be made is not taken: the line keeps the readable one it has.
+    if (ReplaceMainFont(stored)) {
         Settings.Font = stored;
     }
 }
