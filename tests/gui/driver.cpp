@@ -1,6 +1,7 @@
 // The GUI tests' driver: fresh directories, starting tolvex.exe, reading and driving its window.
 #include "driver.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace gui {
@@ -111,6 +112,27 @@ void SendKeyInput(WORD virtualKey, WORD scanCode, DWORD flags) {
     SendInput(1, &input, sizeof input);
 }
 
+// Why a start failed, with what the process and its window are doing then, for a run that
+// nobody watches.
+void ReportStartFailure(const Tolvex& tolvex, const char* what) {
+    DWORD code = 0;
+    GetExitCodeProcess(tolvex.process.hProcess, &code);
+    std::fprintf(stderr, "driver: tolvex (process %lu) %s; ", tolvex.process.dwProcessId, what);
+    if (code == STILL_ACTIVE) {
+        std::fprintf(stderr, "it runs");
+    } else {
+        std::fprintf(stderr, "it ended with %lu", code);
+    }
+    if (tolvex.window == nullptr) {
+        std::fprintf(stderr, ", its window was not found\n");
+        return;
+    }
+    // A window of another thread than the process's own would be a stale one under a reused id.
+    std::fprintf(stderr, ", its window %s (thread %lu; the process's thread is %lu)\n",
+                 IsWindow(tolvex.window) ? "exists" : "is gone",
+                 GetWindowThreadProcessId(tolvex.window, nullptr), tolvex.process.dwThreadId);
+}
+
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -132,7 +154,10 @@ std::string FreshDirectory(const std::string& name) {
     std::string directory = root + name + "\\";
     RemoveTree(directory);
     CreateDirectoryA(directory.c_str(), nullptr);
-    CopyFileA(WindowsPath(TOLVEX_EXE).c_str(), (directory + "tolvex.exe").c_str(), FALSE);
+    if (!CopyFileA(WindowsPath(TOLVEX_EXE).c_str(), (directory + "tolvex.exe").c_str(), FALSE)) {
+        std::fprintf(stderr, "driver: tolvex.exe not copied into %s: error %lu\n",
+                     directory.c_str(), GetLastError());
+    }
     return directory;
 }
 
@@ -210,10 +235,13 @@ bool LaunchTolvex(const std::string& directory, Tolvex* tolvex) {
 
 bool StartTolvex(const std::string& directory, Tolvex* tolvex, int showCommand) {
     if (!CreateTolvexProcess(directory, tolvex, showCommand)) {
+        std::fprintf(stderr, "driver: tolvex.exe in %s did not start: error %lu\n",
+                     directory.c_str(), GetLastError());
         return false;
     }
     DWORD processId = tolvex->process.dwProcessId;
     if (!WaitUntil([&] { return (tolvex->window = FindTolvexWindow(processId)) != nullptr; })) {
+        ReportStartFailure(*tolvex, "showed no window");
         return false;
     }
     tolvex->combo = GetDlgItem(tolvex->window, 200);
@@ -223,7 +251,15 @@ bool StartTolvex(const std::string& directory, Tolvex* tolvex, int showCommand) 
     tolvex->edit = GetWindow(tolvex->combo, GW_CHILD);
     // The history is loaded right after the window is shown; a sent message waits until the
     // program is in its message loop, and so after that.
-    return tolvex->edit != nullptr && Sync(*tolvex);
+    if (tolvex->edit == nullptr) {
+        ReportStartFailure(*tolvex, "showed a window without its input line");
+        return false;
+    }
+    if (!Sync(*tolvex)) {
+        ReportStartFailure(*tolvex, "did not answer");
+        return false;
+    }
+    return true;
 }
 
 bool WaitForExit(Tolvex* tolvex, DWORD* exitCode, DWORD timeoutMs) {
