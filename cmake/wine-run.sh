@@ -26,4 +26,6 @@ while kill -0 "$program" 2>/dev/null; do
 done
 cat "$errors" >&2
 rm -f "$errors"
+# A program that fails before it prints anything leaves this line as the only trace of how it ended.
+[ $status -eq 0 ] || echo "wine-run: $1 ended with status $status" >&2
 exit $status
