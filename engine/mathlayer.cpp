@@ -157,6 +157,14 @@ void SinCosOfSmall(Pair d, Pair* sine, Pair* cosineMinusOne) {
     *cosineMinusOne = Multiply(z, series);
 }
 
+// The integer nearest to x times perUnit, a power of two, halves rounded up. Computed without
+// rounding, as twice the product and its floor are exact: x * perUnit + 0.5 itself may round up
+// to the next integer from just below a half, and then x and the table point it picks are no
+// longer within a factor of two of each other, so their difference is no longer exact.
+int NearestMultiple(long double x, int perUnit) {
+    return static_cast<int>(std::floor((std::floor(x * (2 * perUnit)) + 1) / 2));
+}
+
 // sin y and cos y for |y| <= pi/4 (a little more is fine): y = j/64 + d with the table's values
 // for j/64, and the angle-sum rules written so that the small parts are added last.
 void SinCosOfReduced(Pair y, Pair* sine, Pair* cosine) {
@@ -164,7 +172,7 @@ void SinCosOfReduced(Pair y, Pair* sine, Pair* cosine) {
     if (negative) {
         y = Negate(y);
     }
-    int j = static_cast<int>(y.hi * 64 + 0.5L);
+    int j = NearestMultiple(y.hi, 64);
     if (j >= mathconst::SinCosEntries) {
         j = mathconst::SinCosEntries - 1;
     }
@@ -323,7 +331,7 @@ void SinCos(long double radians, Pair* sine, Pair* cosine) {
 // e^(j/64) - 1, and the series of e^t - 1 for |t| <= 1/128, whose terms from t^8/8! on are below
 // 2^-64 of the sum. e^r - 1 = E + u + E u, with E and u both small near r = 0.
 Pair ExpMinusOneOfReduced(Pair r) {
-    int j = static_cast<int>(std::floor(r.hi * 64 + 0.5L));
+    int j = NearestMultiple(r.hi, 64);
     if (j > mathconst::ExpReach) {
         j = mathconst::ExpReach;
     } else if (j < -mathconst::ExpReach) {
@@ -405,7 +413,7 @@ Pair LogPair(long double x) {
 // d = (a - c) / (1 + a c) is at most 1/64, and the series of atan d, whose terms from d^11/11 on
 // are below 2^-64 of the sum, reaches 2^-120 at d^21/21.
 Pair AtanOfUnit(Pair a) {
-    int j = static_cast<int>(a.hi * 32 + 0.5L);
+    int j = NearestMultiple(a.hi, 32);
     if (j >= mathconst::AtanEntries) {
         j = mathconst::AtanEntries - 1;
     }

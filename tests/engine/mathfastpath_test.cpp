@@ -77,7 +77,9 @@ void ExpectSameBothWays(const char* name, long double (*function)(long double),
 const long double HalfPi = 1.5707963267948966192313216916397514L;
 
 std::vector<long double> AngleCentres() {
-    std::vector<long double> centres = {0x1p23L, HalfPi / 2, 51.0L / 64 + 1.0L / 128, 1e-300L};
+    // 1/128 is the first table edge: just below it, a rounded j picked the next entry once.
+    std::vector<long double> centres = {0x1p23L, HalfPi / 2, 51.0L / 64 + 1.0L / 128, 1e-300L,
+                                        1.0L / 128};
     for (int j = 1; j < 52; j += 5) {
         centres.push_back((j + 0.5L) / 64);
     }
@@ -100,7 +102,8 @@ TEST(MathFastPaths, SineCosineAndTangentMatchThePairComputation) {
 }
 
 TEST(MathFastPaths, ExponentialAndLogarithmsMatchThePairComputation) {
-    std::vector<long double> exponents = {11356.49L, -11354.99L, 0.5L * 0.6931471805599453094L};
+    std::vector<long double> exponents = {11356.49L, -11354.99L, 0.5L * 0.6931471805599453094L,
+                                          1.0L / 128, -1.0L / 128};
     for (int j = -23; j <= 23; j += 4) {
         exponents.push_back((j + 0.5L) / 64);
     }
@@ -131,7 +134,7 @@ TEST(MathFastPaths, ArcFunctionsMatchThePairComputation) {
         Joined(AroundEach({0.5L, -0.5L, 1, -1, 1e-30L, 0x1p-16000L}), Spread(1e-30L, 1, 2000));
     ExpectSameBothWays("asin", MathAsin, unit);
     ExpectSameBothWays("acos", MathAcos, unit);
-    std::vector<long double> centres = {1, 0x1p60L, 1e300L};
+    std::vector<long double> centres = {1, 0x1p60L, 1e300L, 1.0L / 64, -1.0L / 64};
     for (int j = 1; j < 32; j += 3) {
         centres.push_back((j + 0.5L) / 32);
     }
