@@ -7,7 +7,7 @@ build=$(cd "$1" && pwd) runs=${2:-15}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$build/bench-startup
 rm -rf "$work" && mkdir -p "$work"
-cp "$build/ui/tolvex.exe" "$work/tolvex.exe"
+cp "$build/app/tolvex.exe" "$work/tolvex.exe"
 printf '[Settings]\r\nSingleInstance=0\r\nSaveHistory=0\r\n' >"$work/tolvex.ini"
 
 cat >"$work/trivial.c" <<'C'

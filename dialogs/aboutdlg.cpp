@@ -4,6 +4,8 @@
 #include <shellapi.h>
 
 #include "../res/dialogs.h"
+#include "../res/resource.h"
+#include "../ui/mainwnd.h"
 
 HFONT LinkFont;
 
@@ -72,6 +74,10 @@ BOOL OnAboutCommand(HWND dialog, int id, int code) {
 }
 
 } // namespace
+
+void ShowAboutDialog(HWND owner) {
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0);
+}
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -10,3 +10,6 @@
 extern HFONT LinkFont;
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// IDM_ABOUT: runs the dialog modally over owner.
+void ShowAboutDialog(HWND owner);

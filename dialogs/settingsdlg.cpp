@@ -6,10 +6,11 @@
 
 #include "../res/dialogs.h"
 #include "../res/resource.h"
-#include "../settings/dpi.h"
 #include "../settings/settings.h"
 #include "../ui/appearance.h"
-#include "../ui/globals.h"
+#include "../ui/dpi.h"
+#include "../ui/inputline.h"
+#include "../ui/mainwnd.h"
 #include "../ui/hotkeycode.h"
 #include "../ui/tray.h"
 
@@ -148,8 +149,7 @@ BOOL InitSettingsDialog(HWND dialog) {
     SetDlgItemInt(dialog, IDC_MAXHISTORY, static_cast<UINT>(Settings.MaxHistory), TRUE);
     SendItem(dialog, IDC_MAXHISTORY_SPIN, UDM_SETRANGE, 0,
              MAKELPARAM(MaxHistoryLimit, MinHistoryLimit));
-    EnableWindow(GetDlgItem(dialog, IDC_CLEARHISTORY),
-                 SendMessageA(InputCombo, CB_GETCOUNT, 0, 0) > 0);
+    EnableWindow(GetDlgItem(dialog, IDC_CLEARHISTORY), InputHistory.count() > 0);
     Tick(dialog, IDC_SAVEHISTORY, Settings.SaveHistory);
     Tick(dialog, IDC_USECOLORS, Settings.UseColors);
     EnableControlRange(dialog, IDC_TEXTCOLOR_LABEL, IDC_BACKCOLOR_PICK, Settings.UseColors);
@@ -171,9 +171,8 @@ BOOL DrawSwatch(int id, const DRAWITEMSTRUCT* item) {
     return TRUE;
 }
 
-void ClearHistory(HWND dialog) {
-    // Resetting the combo box also empties its edit field, so the input line goes with the list.
-    SendMessageA(InputCombo, CB_RESETCONTENT, 0, 0);
+void ClearHistoryAtOnce(HWND dialog) {
+    ClearHistory();
     EnableWindow(GetDlgItem(dialog, IDC_CLEARHISTORY), FALSE);
 }
 
@@ -221,11 +220,7 @@ void ApplyHotKey(HWND dialog) {
 
 void ApplyHistoryLimit(HWND dialog) {
     Settings.MaxHistory = ReadMaxHistory(dialog);
-    // The list is newest first: deleting from the bottom keeps the newest entries.
-    int count = static_cast<int>(SendMessageA(InputCombo, CB_GETCOUNT, 0, 0));
-    for (int index = count - 1; index >= Settings.MaxHistory; --index) {
-        SendMessageA(InputCombo, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    }
+    TrimHistory(Settings.MaxHistory);
 }
 
 void ApplyColors(HWND dialog) {
@@ -282,7 +277,7 @@ BOOL OnSettingsCommand(HWND dialog, int id) {
     case IDC_USEHOTKEY:
         EnableWindow(GetDlgItem(dialog, IDC_HOTKEY), IsTicked(dialog, IDC_USEHOTKEY));
         return TRUE;
-    case IDC_CLEARHISTORY: ClearHistory(dialog); return TRUE;
+    case IDC_CLEARHISTORY: ClearHistoryAtOnce(dialog); return TRUE;
     case IDC_USECOLORS:
         EnableControlRange(dialog, IDC_TEXTCOLOR_LABEL, IDC_BACKCOLOR_PICK,
                            IsTicked(dialog, IDC_USECOLORS));
@@ -295,6 +290,10 @@ BOOL OnSettingsCommand(HWND dialog, int id) {
 }
 
 } // namespace
+
+void ShowSettingsDialog(HWND owner) {
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDlgProc, 0);
+}
 
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

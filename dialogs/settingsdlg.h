@@ -6,8 +6,10 @@
 
 #include <windows.h>
 
-// The main window's IDM_SETTINGS runs it with DialogBoxParamA.
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// IDM_SETTINGS: runs the dialog modally over owner.
+void ShowSettingsDialog(HWND owner);
 
 // Shows the face name and point size of font in the dialog's font label as "face,size". Keeps the
 // previous text when no device context or font can be had. Offered for its tests: the sizes the

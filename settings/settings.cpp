@@ -1,9 +1,6 @@
 // Reads and writes the [Settings] section of tolvex.ini and builds the path of that file.
 #include "settings.h"
 
-#include "placement.h"
-#include "dpi.h"
-
 SettingsRecord Settings = {
     0,        // WindowLeft
     0,        // WindowTop
@@ -142,18 +139,6 @@ void SaveFontKeys(const char* faceKey) {
     WriteIntKey("FontItalic", font.lfItalic != 0 ? 1 : 0);
 }
 
-// The window's position when neither minimised nor maximised, in the screen coordinates that
-// start-up creates the window at, and its width in units of 96 DPI; the height follows from the
-// font and is never stored.
-void TakeRestoredWindowRect(HWND window) {
-    RECT rect;
-    if (!GetRestoredScreenRect(window, &rect))
-        return;
-    Settings.WindowLeft = rect.left;
-    Settings.WindowTop = rect.top;
-    Settings.WindowWidth = StoredLength(window, rect.right - rect.left);
-}
-
 } // namespace
 
 char* BuildIniPath(char* path, const char* fileName) {
@@ -198,10 +183,12 @@ BOOL LoadSettings() {
     return TRUE;
 }
 
-BOOL SaveSettings(HWND window, const HistoryList& history) {
+BOOL SaveSettings(const WindowPlace& place, const HistoryList& history) {
     if (!HaveIniPath())
         return TRUE;
-    TakeRestoredWindowRect(window);
+    Settings.WindowLeft = place.left;
+    Settings.WindowTop = place.top;
+    Settings.WindowWidth = place.width;
     // Each field goes out as it stands in memory: the next start normalises it anyway.
     for (const SettingsKey& key : SettingsKeys) {
         switch (key.kind) {

@@ -73,12 +73,21 @@ struct HistoryList {
     void (*append)(const char* line);
 };
 
+// The main window's restored place as the file keeps it: left and top in screen pixels, where
+// start-up creates the window, and the width in units of 96 DPI. The height follows from the font
+// and is never stored.
+struct WindowPlace {
+    int left;
+    int top;
+    int width;
+};
+
 // Reads the section "Settings" into Settings, each key defaulting to the field's current value
 // and passing the field's normalisation. Returns TRUE.
 BOOL LoadSettings();
-// Takes window's restored rectangle, in screen coordinates, into the window fields, writes the
-// section "Settings" and then the history. Write failures are ignored; returns TRUE.
-BOOL SaveSettings(HWND window, const HistoryList& history);
+// Takes place into WindowLeft, WindowTop and WindowWidth, writes the section "Settings" and then
+// the history. Write failures are ignored; returns TRUE.
+BOOL SaveSettings(const WindowPlace& place, const HistoryList& history);
 
 // LoadHistory appends at most Settings.MaxHistory saved entries to history; WriteHistory replaces
 // the section "History" with the entries (or with Count=0 when SaveHistory is off). Both return

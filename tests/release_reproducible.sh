@@ -26,7 +26,7 @@ for copy in "${copies[@]}"; do
 done
 
 status=0
-for file in build/release/ui/tolvex.exe build/release/tools/tolvexc.exe dist/tolvex-*-win32.zip; do
+for file in build/release/app/tolvex.exe build/release/tools/tolvexc.exe dist/tolvex-*-win32.zip; do
   # The glob is expanded in each copy; both must have made the same file names.
   first=$(cd "${copies[0]}" && echo $file) second=$(cd "${copies[1]}" && echo $file)
   if [ "$first" != "$second" ] || [ ! -f "${copies[0]}/$first" ]; then
@@ -51,7 +51,7 @@ fi
 mkdir -p "$work/unpacked"
 unzip -q -o "${copies[0]}/$zip" -d "$work/unpacked"
 (cd "$work/unpacked" && sha256sum --check --strict --quiet SHA256SUMS) || status=1
-cmp "$work/unpacked/tolvex.exe" "${copies[0]}/build/release/ui/tolvex.exe" || status=1
+cmp "$work/unpacked/tolvex.exe" "${copies[0]}/build/release/app/tolvex.exe" || status=1
 cmp "$work/unpacked/tolvexc.exe" "${copies[0]}/build/release/tools/tolvexc.exe" || status=1
 
 [ $status -eq 0 ] && rm -rf "$work"

@@ -25,6 +25,6 @@ cmake --preset $preset >/dev/null
 cmake --build --preset $preset --target tolvex
 . cmake/wine-environment.sh "$PWD/build/$preset/run-wineprefix"
 mkdir -p build/run
-cp build/$preset/ui/tolvex.exe build/run/tolvex.exe
+cp build/$preset/app/tolvex.exe build/run/tolvex.exe
 echo "tolvex: starting build/run/tolvex.exe under Wine (its settings go to build/run/tolvex.ini)"
 exec "$TolvexWine" build/run/tolvex.exe

@@ -1,9 +1,10 @@
 // The main window's font, colours, size limits, grip strip, always-on-top and translucency.
 #include "appearance.h"
 
-#include "../settings/dpi.h"
 #include "../settings/settings.h"
-#include "globals.h"
+#include "dpi.h"
+#include "inputline.h"
+#include "mainwnd.h"
 
 HFONT MainFont;
 HBRUSH BackBrush;

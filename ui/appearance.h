@@ -1,7 +1,7 @@
 // The main window's look and size rules: the input line's font and colours, the height that
 // follows the font, the width limit, the grip strip it is dragged by, always-on-top and
 // translucency through layered windows (which older platforms lack). The design's lengths are in
-// units of 96 DPI and drawn scaled to the window's DPI (settings/dpi.h).
+// units of 96 DPI and drawn scaled to the window's DPI (ui/dpi.h).
 //
 // MainFont, BackBrush and FixedWindowHeight belong to this module: created by
 // CreateAppearanceObjects while the window is created, replaced by ReplaceBackBrush and

@@ -4,10 +4,18 @@
 #include <cstring>
 
 #include "../engine/line.h"
-#include "globals.h"
+#include "../res/resource.h"
+
+HWND InputCombo;
+HWND InputEdit;
 
 namespace {
 
+constexpr DWORD ComboStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL |
+                             CBS_DROPDOWN | CBS_AUTOHSCROLL;
+
+// The input line as last fetched; also the history's transfer buffer.
+char LineBuffer[LineBufferSize];
 // True while the line is being rewritten by the program itself, so that the change notification
 // the rewrite causes does not start another evaluation.
 bool SuppressEditChange;
@@ -227,6 +235,28 @@ void AppendHistory(const char* line) {
 } // namespace
 
 const HistoryList InputHistory = {HistoryCount, HistoryItem, AppendHistory};
+
+void CreateInputLine(HWND window) {
+    InputCombo = CreateWindowExA(
+        0, "COMBOBOX", "", ComboStyle, 0, 0, 0, 0, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_INPUT)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE)), nullptr);
+    SendMessageA(InputCombo, CB_LIMITTEXT, MaxLineLength, 0);
+    InputEdit = GetTopWindow(InputCombo);
+    InstallInputFilter(InputEdit);
+}
+
+void ClearHistory() {
+    // Resetting the combo box also empties its edit field, so the input line goes with the list.
+    SendMessageA(InputCombo, CB_RESETCONTENT, 0, 0);
+}
+
+void TrimHistory(int maxHistory) {
+    // The list is newest first: deleting from the bottom keeps the newest entries.
+    for (int index = HistoryCount() - 1; index >= maxHistory; --index) {
+        SendMessageA(InputCombo, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    }
+}
 
 void InstallInputFilter(HWND edit) {
     PrevEditProc = reinterpret_cast<WNDPROC>(

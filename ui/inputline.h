@@ -9,6 +9,13 @@
 
 #include "../settings/settings.h"
 
+// The drop-down combo box (IDC_INPUT): the input line and, as its list, the history.
+extern HWND InputCombo;
+// The edit field inside InputCombo, subclassed by the character filter.
+extern HWND InputEdit;
+
+// Creates InputCombo on window (the main window's WM_CREATE) and filters its edit field.
+void CreateInputLine(HWND window);
 // Subclasses the edit field with the character filter and the Enter key (WM_CREATE of the main
 // window).
 void InstallInputFilter(HWND edit);
@@ -28,6 +35,11 @@ FilterAction FilterInputChar(WPARAM code, bool* skipTrailByte);
 // longer than the line is handed out cut to MaxLineLength bytes, never inside a double-byte
 // character.
 extern const HistoryList InputHistory;
+
+// What the settings dialog does to the history: empties it (the line goes with it), and cuts it
+// to its newest maxHistory entries.
+void ClearHistory();
+void TrimHistory(int maxHistory);
 
 // Offered for its tests. Puts line at the top of the combo box list: an equal item (ignoring case)
 // further down moves up, as written now; an equal top item stays as it is; a new line may push out

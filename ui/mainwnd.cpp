@@ -3,18 +3,24 @@
 
 #include <windowsx.h>
 
-#include "../dialogs/aboutdlg.h"
-#include "../dialogs/settingsdlg.h"
 #include "../res/resource.h"
-#include "../settings/dpi.h"
 #include "../settings/settings.h"
 #include "appearance.h"
-#include "globals.h"
+#include "dpi.h"
 #include "inputline.h"
+#include "placement.h"
 #include "tray.h"
+
+HINSTANCE AppInstance;
+HWND MainWindow;
+MenuDialogs MainMenuDialogs;
 
 namespace {
 
+// The three bitmap buttons at the right of the window.
+HWND ClearButton;
+HWND MenuButton;
+HWND CloseButton;
 // The bitmaps shown on ClearButton, MenuButton and CloseButton.
 HBITMAP ClearBitmap;
 HBITMAP MenuBitmap;
@@ -26,8 +32,6 @@ bool SavedAtSessionEnd;
 // The combo box is this much taller than the line: the rest is its drop-down list.
 constexpr int DropDownListHeight = 64;
 constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_BITMAP;
-constexpr DWORD ComboStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER | WS_VSCROLL |
-                             CBS_DROPDOWN | CBS_AUTOHSCROLL;
 
 HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
     return CreateWindowExA(0, className, "", style, 0, 0, 0, 0, parent,
@@ -107,7 +111,7 @@ void DestroyMainWindow(HWND window) {
     if (Settings.Resident) {
         RemoveTrayIcon(window);
     }
-    SaveSettings(window, InputHistory);
+    SaveSettings(StoredWindowPlace(window), InputHistory);
     PostQuitMessage(0);
 }
 
@@ -116,7 +120,7 @@ LRESULT OnEndSession(HWND window, WPARAM sessionEnds) {
     // would never run: write now what the exit would have written.
     if (sessionEnds && !SavedAtSessionEnd) {
         SavedAtSessionEnd = true;
-        SaveSettings(window, InputHistory);
+        SaveSettings(StoredWindowPlace(window), InputHistory);
     }
     return 0;
 }
@@ -125,10 +129,7 @@ LRESULT OnEndSession(HWND window, WPARAM sessionEnds) {
 // and, when resident, the notification-area icon. Always succeeds.
 BOOL CreateChildControls(HWND window) {
     CreateAppearanceObjects(window);
-    InputCombo = CreateChild(window, "COMBOBOX", ComboStyle, IDC_INPUT);
-    SendMessageA(InputCombo, CB_LIMITTEXT, MaxLineLength, 0);
-    InputEdit = GetTopWindow(InputCombo);
-    InstallInputFilter(InputEdit);
+    CreateInputLine(window);
     SendMessageA(InputCombo, WM_SETFONT, reinterpret_cast<WPARAM>(MainFont), FALSE);
     ClearButton = CreateBitmapButton(window, IDC_CLEAR);
     MenuButton = CreateBitmapButton(window, IDC_MENU);
@@ -166,6 +167,12 @@ LRESULT OnDpiChanged(HWND window, LPARAM suggestedRect) {
     return 0;
 }
 
+void OpenMenuDialog(void (*open)(HWND owner), HWND window) {
+    if (open != nullptr) {
+        open(window);
+    }
+}
+
 // The WM_COMMAND work for one command id (low word of wParam) and notification code (high word).
 void OnMainCommand(HWND window, int id, HWND, int code) {
     switch (id) {
@@ -180,12 +187,8 @@ void OnMainCommand(HWND window, int id, HWND, int code) {
     case IDM_TRANSLUCENT: ToggleTranslucent(window); break;
     case IDM_HEX32: SetHexBits(32); break;
     case IDM_HEX64: SetHexBits(64); break;
-    case IDM_SETTINGS:
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_SETTINGS), window, SettingsDlgProc, 0);
-        break;
-    case IDM_ABOUT:
-        DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDlgProc, 0);
-        break;
+    case IDM_SETTINGS: OpenMenuDialog(MainMenuDialogs.settings, window); break;
+    case IDM_ABOUT: OpenMenuDialog(MainMenuDialogs.about, window); break;
     case IDM_EXIT: DestroyWindow(window); break;
     case IDM_CLOSE:
     case IDC_CLOSE: SendMessageA(window, WM_CLOSE, 0, 0); break;

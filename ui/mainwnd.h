@@ -7,6 +7,19 @@
 
 #include <windows.h>
 
+// The instance handle given to WinMain; used for every resource load and every window created.
+extern HINSTANCE AppInstance;
+// The one-line main window; null until CreateWindowExA returns (also while its WM_CREATE runs).
+extern HWND MainWindow;
+
+// The dialogs the main menu opens, each run modally over its owner. They sit in the layer above
+// this one, which hands them in before the window is created; a null entry opens nothing.
+struct MenuDialogs {
+    void (*settings)(HWND owner);
+    void (*about)(HWND owner);
+};
+extern MenuDialogs MainMenuDialogs;
+
 // The class a second start looks for, and the title shown on the task bar.
 constexpr char MainClassName[] = "tolvex class";
 constexpr char MainWindowTitle[] = "tolvex";

@@ -2,11 +2,11 @@
 #include "tray.h"
 
 #include "../res/resource.h"
-#include "../settings/placement.h"
 #include "../settings/settings.h"
-#include "../settings/user32calls.h"
-#include "globals.h"
 #include "hotkeycode.h"
+#include "mainwnd.h"
+#include "placement.h"
+#include "user32calls.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "../../res/resource.h"
 #include "../../settings/settings.h"
 #include "../../ui/appearance.h"
-#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
 #include "../../ui/inputline.h"
 #include "../../ui/mainwnd.h"
 #include "import_patch.h"
@@ -122,7 +122,6 @@ class ScaledWindow : public ::testing::Test {
         MSG quit;
         PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         MainWindow = InputCombo = InputEdit = nullptr;
-        ClearButton = MenuButton = CloseButton = nullptr;
     }
     int ClientHeight() {
         RECT client;
@@ -142,13 +141,15 @@ class ScaledWindow : public ::testing::Test {
         // answers with the list's own rectangle, which is that height less the edit field's.
         EXPECT_EQ(dropped.bottom - dropped.top + Height(InputCombo),
                   ClientHeight() + Scaled(64, dpi));
-        for (HWND button : {ClearButton, MenuButton, CloseButton}) {
+        for (int id : {IDC_CLEAR, IDC_MENU, IDC_CLOSE}) {
+            HWND button = GetDlgItem(window, id);
             EXPECT_EQ(Width(button), ClientHeight());
             EXPECT_EQ(Height(button), ClientHeight());
         }
         // The menu's picture is 12 pixels square, the other two 8.
-        for (HWND button : {ClearButton, MenuButton, CloseButton}) {
-            int side = Scaled(button == MenuButton ? 12 : 8, dpi);
+        for (int id : {IDC_CLEAR, IDC_MENU, IDC_CLOSE}) {
+            HWND button = GetDlgItem(window, id);
+            int side = Scaled(id == IDC_MENU ? 12 : 8, dpi);
             SIZE bitmap = BitmapSize(button);
             EXPECT_EQ(bitmap.cx, side);
             EXPECT_EQ(bitmap.cy, side);

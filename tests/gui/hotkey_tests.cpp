@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
 #include "../../ui/hotkeycode.h"
 #include "../../ui/tray.h"
 #include "driver.h"

@@ -12,7 +12,7 @@
 #include "../../engine/line.h"
 #include "../../res/resource.h"
 #include "../../settings/settings.h"
-#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
 #include "../../ui/inputline.h"
 #include "../../ui/mainwnd.h"
 #include "driver.h"

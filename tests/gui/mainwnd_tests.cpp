@@ -17,7 +17,7 @@
 #include "../../res/resource.h"
 #include "../../settings/settings.h"
 #include "../../ui/appearance.h"
-#include "../../ui/globals.h"
+#include "../../ui/inputline.h"
 #include "../../ui/mainwnd.h"
 #include "driver.h"
 #include "import_patch.h"
@@ -75,7 +75,6 @@ class InProcessWindow : public ::testing::Test {
         MSG quit;
         PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         MainWindow = InputCombo = InputEdit = nullptr;
-        ClearButton = MenuButton = CloseButton = nullptr;
         FixedWindowHeight = savedHeight;
         Settings = saved;
         AppInstance = nullptr;
@@ -272,7 +271,7 @@ TEST_F(InProcessWindow, EscapeAndClearButtonEmptyTheLineAndKeepTheHistory) {
     SetLine("4/5");
     ASSERT_EQ(Line(), "4/5");
     SetFocus(nullptr);
-    SendMessageA(ClearButton, BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(window, IDC_CLEAR), BM_CLICK, 0, 0);
     EXPECT_EQ(Line(), "");
     EXPECT_EQ(GetFocus(), InputEdit); // the line keeps the focus for the next input
     EXPECT_EQ(History(), std::vector<std::string>{"1+2=3"});

@@ -9,7 +9,7 @@
 #include "../../res/resource.h"
 #include "../../settings/settings.h"
 #include "../../ui/appearance.h"
-#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
 #include "../../ui/mainwnd.h"
 #include "import_patch.h"
 

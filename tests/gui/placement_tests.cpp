@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "../../settings/placement.h"
+#include "../../ui/placement.h"
 #include "../../settings/settings.h"
-#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
 #include "../../ui/tray.h"
 #include "import_patch.h"
 
@@ -245,7 +245,7 @@ TEST_F(FakedMonitors, TheSavedPositionIsTheWindowsScreenPositionShownOrMinimised
                     ASSERT_TRUE(IsIconic(MainWindow));
                 }
                 Settings.WindowLeft = Settings.WindowTop = Settings.WindowWidth = 0;
-                SaveSettings(MainWindow, NoHistory);
+                SaveSettings(StoredWindowPlace(MainWindow), NoHistory);
                 EXPECT_EQ(Settings.WindowLeft, place.left) << layout.name << " " << Text(place);
                 EXPECT_EQ(Settings.WindowTop, place.top) << layout.name << " " << Text(place);
                 EXPECT_EQ(Settings.WindowWidth, 300) << layout.name << " " << Text(place);

@@ -15,7 +15,8 @@
 #include "../../res/resource.h"
 #include "../../settings/settings.h"
 #include "../../ui/appearance.h"
-#include "../../ui/globals.h"
+#include "../../ui/inputline.h"
+#include "../../ui/mainwnd.h"
 #include "driver.h"
 #include "import_patch.h"
 

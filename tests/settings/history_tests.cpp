@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "../../ui/globals.h"
+#include "../../ui/inputline.h"
+#include "../../ui/mainwnd.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
+#include "../../ui/placement.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ TEST_F(IniPathInUse, TheFileLandsInADirectoryNamedWithTrailByte5C) {
     BuildIniPath(IniPath, IniFileName);
     ASSERT_EQ(std::string(IniPath), dbcsDirectory + IniFileName);
     Settings.Opacity = 33;
-    SaveSettings(MainWindow, InputHistory);
+    SaveSettings(StoredWindowPlace(MainWindow), InputHistory);
     std::string text = ReadTextFile(dbcsDirectory + IniFileName);
     EXPECT_EQ(SectionNames(text), (std::vector<std::string>{"Settings", "History"}));
     EXPECT_EQ(GetFileAttributesA((directory + IniFileName).c_str()), INVALID_FILE_ATTRIBUTES);

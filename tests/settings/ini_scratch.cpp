@@ -1,7 +1,8 @@
 // Scratch directories, raw profile text and the hidden test window for the settings tests.
 #include "ini_scratch.h"
 
-#include "../../ui/globals.h"
+#include "../../ui/inputline.h"
+#include "../../ui/mainwnd.h"
 
 namespace {
 

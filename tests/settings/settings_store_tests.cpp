@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../../ui/globals.h"
+#include "../../ui/mainwnd.h"
+#include "../../ui/placement.h"
 
 namespace {
 
@@ -221,7 +222,7 @@ using SettingsSave = IniFileTest;
 
 TEST_F(SettingsSave, AFirstSaveWritesTheNineteenKeysInOrderThenTheHistory) {
     LoadSettings();
-    ASSERT_TRUE(SaveSettings(MainWindow, InputHistory));
+    ASSERT_TRUE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
     const LOGFONTA& font = Settings.Font;
     std::vector<std::string> expected = {
         "WindowLeft=33",
@@ -276,7 +277,7 @@ TEST_F(SettingsSave, EachFieldIsWrittenAsItStandsInMemory) {
         UseNewIniFile(row.fileLines[0] != '\0' ? SettingsFile(row.fileLines) : std::string());
         LoadSettings();
         row.change();
-        SaveSettings(MainWindow, InputHistory);
+        SaveSettings(StoredWindowPlace(MainWindow), InputHistory);
         std::vector<std::string> lines = SectionLines(IniText(), "Settings");
         EXPECT_NE(std::find(lines.begin(), lines.end(), row.expectedLine), lines.end())
             << row.expectedLine;
@@ -301,7 +302,7 @@ TEST_F(SettingsSave, ASavedFileLoadsBackEveryStoredField) {
     Settings.Font.lfWeight = 700;
     Settings.Font.lfItalic = 1;
     Settings.Opacity = 42;
-    SaveSettings(MainWindow, InputHistory);
+    SaveSettings(StoredWindowPlace(MainWindow), InputHistory);
     SettingsRecord saved = Settings;
 
     ResetSettings();
@@ -334,7 +335,7 @@ TEST_F(SettingsSave, AMinimisedWindowSavesItsRestoredRectangle) {
     placement.rcNormalPosition = RECT{50, 60, 450, 90};
     ASSERT_TRUE(SetWindowPlacement(MainWindow, &placement));
     ASSERT_TRUE(IsIconic(MainWindow));
-    SaveSettings(MainWindow, InputHistory);
+    SaveSettings(StoredWindowPlace(MainWindow), InputHistory);
     std::vector<std::string> lines = SectionLines(IniText(), "Settings");
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3),
@@ -346,7 +347,7 @@ TEST_F(SettingsSave, KeysAndSectionsItDoesNotOwnAreKept) {
                   "HexBits=64\r\n\r\n[Extra]\r\nx=1\r\n");
     LoadSettings();
     Settings.Opacity = 80;
-    SaveSettings(MainWindow, InputHistory);
+    SaveSettings(StoredWindowPlace(MainWindow), InputHistory);
     std::string text = IniText();
     EXPECT_EQ(SectionNames(text),
               (std::vector<std::string>{"Other", "Settings", "Extra", "History"}));
@@ -366,7 +367,7 @@ TEST_F(SettingsSave, AFileThatCannotBeCreatedIsLeftAloneQuietly) {
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
     lstrcpyA(IniPath, blocked.c_str());
     AddHistoryItems({"1+2=3"});
-    EXPECT_TRUE(SaveSettings(MainWindow, InputHistory));
+    EXPECT_TRUE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
     EXPECT_TRUE(GetFileAttributesA(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((blocked + "\\*.*").c_str(), &found);
@@ -388,7 +389,7 @@ TEST_F(SettingsSave, AFileHeldOpenByAnotherProgramKeepsItsOldText) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Settings.Opacity = 90;
-    EXPECT_TRUE(SaveSettings(MainWindow, InputHistory));
+    EXPECT_TRUE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
     CloseHandle(held);
     EXPECT_EQ(ReadTextFile(path), old);
 }

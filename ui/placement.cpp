@@ -1,6 +1,7 @@
 // Converting the window placement's workspace coordinates to and from screen coordinates.
 #include "placement.h"
 
+#include "dpi.h"
 #include "user32calls.h"
 
 namespace {
@@ -81,6 +82,14 @@ bool SetRestoredScreenRect(HWND window, const RECT& rect) {
     placement.flags &= WPF_RESTORETOMAXIMIZED;
     placement.showCmd = IsWindowVisible(window) ? SW_SHOWNA : SW_HIDE;
     return SetWindowPlacement(window, &placement) != 0;
+}
+
+WindowPlace StoredWindowPlace(HWND window) {
+    RECT rect;
+    if (!GetRestoredScreenRect(window, &rect)) {
+        return {Settings.WindowLeft, Settings.WindowTop, Settings.WindowWidth};
+    }
+    return {rect.left, rect.top, StoredLength(window, rect.right - rect.left)};
 }
 
 bool IsOnAnyMonitor(const RECT& rect) {

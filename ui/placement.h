@@ -9,12 +9,18 @@
 
 #include <windows.h>
 
+#include "../settings/settings.h"
+
 // The restored rectangle (neither minimised nor maximised) of window in screen coordinates;
 // false, with rect untouched, when the platform gives no placement.
 bool GetRestoredScreenRect(HWND window, RECT* rect);
 // Makes rect (screen coordinates) the restored rectangle of window; a shown window moves there,
 // a hidden or minimised one stays as it is until it is shown or restored.
 bool SetRestoredScreenRect(HWND window, const RECT& rect);
+
+// The restored place of window as the settings file keeps it (the width in units of 96 DPI at the
+// window's DPI); the place Settings holds now when the platform gives no placement.
+WindowPlace StoredWindowPlace(HWND window);
 
 // True when rect shares at least one pixel with some monitor.
 bool IsOnAnyMonitor(const RECT& rect);

@@ -1,12 +1,12 @@
-// WinMain: settings, the single-instance rule, the main window, and the message loop.
-#include <windows.h>
+// Start-up: settings, the single-instance rule, the main window, and the message loop.
+#include "startup.h"
+
 #include <commctrl.h>
 
 #include "../res/resource.h"
-#include "../settings/dpi.h"
 #include "../settings/settings.h"
 #include "appearance.h"
-#include "globals.h"
+#include "dpi.h"
 #include "inputline.h"
 #include "mainwnd.h"
 #include "tray.h"
@@ -101,7 +101,7 @@ WPARAM RunMessageLoop(HACCEL accelerators) {
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int RunTolvex(HINSTANCE instance, int showCommand) {
     AppInstance = instance;
     TakeDefaultGuiFont();
     BuildOwnIniPath();
