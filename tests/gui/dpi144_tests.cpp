@@ -10,6 +10,8 @@
 #include "driver.h"
 #include "picture.h"
 
+const char gui::PictureDirectory[] = TOLVEX_PICTURE_DIR;
+
 using namespace gui;
 
 namespace {

@@ -22,84 +22,6 @@ const SettingsRecord& StartSettings() {
     return StartValues;
 }
 
-std::string MakeScratchDirectory() {
-    char temp[MAX_PATH];
-    DWORD length = GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        char name[MAX_PATH];
-        wsprintfA(name, "%stolvex-set-%lu-%d", temp, GetCurrentProcessId(), attempt);
-        if (CreateDirectoryA(name, nullptr))
-            return std::string(name) + "\\";
-    }
-    return std::string();
-}
-
-void RemoveScratchDirectory(const std::string& directory) {
-    if (directory.empty())
-        return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveScratchDirectory(directory + name + "\\");
-            else
-                DeleteFileA((directory + name).c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(directory.c_str());
-}
-
-namespace {
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
-bool IsSectionHeader(const std::string& line) {
-    return line.size() >= 2 && line.front() == '[' && line.back() == ']';
-}
-
-} // namespace
-
-std::vector<std::string> SectionNames(const std::string& text) {
-    std::vector<std::string> names;
-    for (const std::string& line : Lines(text))
-        if (IsSectionHeader(line))
-            names.push_back(line.substr(1, line.size() - 2));
-    return names;
-}
-
-std::vector<std::string> SectionLines(const std::string& text, const std::string& section) {
-    std::vector<std::string> lines;
-    bool inside = false;
-    for (const std::string& line : Lines(text)) {
-        if (IsSectionHeader(line))
-            inside = line.substr(1, line.size() - 2) == section;
-        else if (inside && !line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
-
 void IniFileTest::SetUp() {
     ResetSettings();
     directory = MakeScratchDirectory();
@@ -122,7 +44,7 @@ void IniFileTest::TearDown() {
     MainWindow = nullptr;
     InputCombo = nullptr;
     IniPath[0] = '\0';
-    RemoveScratchDirectory(directory);
+    RemoveTree(directory);
 }
 
 std::string IniFileTest::UseNewIniFile(const std::string& text) {

@@ -11,20 +11,11 @@
 
 #include "../../ui/inputline.h"
 #include "settings.h"
+#include "files.h"
 #include "test_common.h"
 
 // The Settings record as the program starts, before the default GUI font is copied in.
 const SettingsRecord& StartSettings();
-
-// A new empty directory of its own under the temporary directory, with a backslash at the end.
-std::string MakeScratchDirectory();
-// Deletes the directory made by MakeScratchDirectory with everything directly in it.
-void RemoveScratchDirectory(const std::string& directory);
-
-// The section names of a profile text in file order.
-std::vector<std::string> SectionNames(const std::string& text);
-// The non-blank lines of one section of a profile text, in file order.
-std::vector<std::string> SectionLines(const std::string& text, const std::string& section);
 
 // Each case gets Settings at its start values with the default GUI font, IniPath naming a file
 // that does not exist yet in a directory of its own, a hidden top-level MainWindow and an empty

@@ -1,6 +1,8 @@
 // Redirecting imports of the test executable, and loading the program's resources.
 #include "import_patch.h"
 
+#include "files.h"
+
 #include <cstring>
 #include <string>
 
@@ -16,12 +18,7 @@ BOOL WINAPI FakeLayeredAttributes(HWND, COLORREF, BYTE alpha, DWORD) {
 }
 
 HMODULE LoadExeResources() {
-    // CMake hands over a Unix path; Wine shows the Unix root as drive Z:.
-    std::string path = "Z:";
-    for (const char* p = TOLVEX_EXE; *p; ++p) {
-        path += *p == '/' ? '\\' : *p;
-    }
-    return LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    return LoadLibraryExA(WindowsPath(TOLVEX_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
 void* PatchImport(const char* dll, const char* name, void* replacement) {

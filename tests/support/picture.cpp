@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "files.h"
 
 namespace gui {
 
@@ -19,10 +20,7 @@ constexpr BYTE PngBitDepth = 8;
 constexpr WORD CaptureBits = 32;
 
 std::string PicturePath(const std::string& name) {
-    std::string path = "Z:";
-    for (const char* p = TOLVEX_PICTURE_DIR; *p; ++p) {
-        path += *p == '/' ? '\\' : *p;
-    }
+    std::string path = WindowsPath(PictureDirectory);
     CreateDirectoryA(path.c_str(), nullptr);
     return path + "\\" + name + ".png";
 }

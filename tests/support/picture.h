@@ -7,6 +7,9 @@
 
 namespace gui {
 
+// Where the pictures go, a Unix path in the build tree: defined by each program that takes them.
+extern const char PictureDirectory[];
+
 // Writes what the screen shows of window as name.png into the build tree's picture directory.
 // False when nothing could be captured or written.
 bool SavePicture(HWND window, const std::string& name);

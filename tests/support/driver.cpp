@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "files.h"
+
 namespace gui {
 
 namespace {
@@ -12,38 +14,6 @@ constexpr DWORD PollIntervalMs = 10;
 constexpr char ClassName[] = "tolvex class";
 // The identifier under which Captured tries a combination for itself.
 constexpr int ProbeHotKeyId = 0xBFE0;
-
-// Paths that CMake hands over are Unix paths; Wine shows the Unix root as drive Z:.
-std::string WindowsPath(const char* unixPath) {
-    std::string path = "Z:";
-    for (const char* p = unixPath; *p; ++p) {
-        path += *p == '/' ? '\\' : *p;
-    }
-    return path;
-}
-
-void RemoveTree(const std::string& directory) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    do {
-        std::string name = found.cFileName;
-        if (name == "." || name == "..") {
-            continue;
-        }
-        std::string path = directory + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            RemoveTree(path + "\\");
-            RemoveDirectoryA(path.c_str());
-        } else {
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            DeleteFileA(path.c_str());
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
 
 struct WindowSearch {
     const char* className;
@@ -167,23 +137,8 @@ bool FileExists(const std::string& path) {
 
 std::vector<std::string> IniKeys(const std::string& path, const std::string& section) {
     std::vector<std::string> keys;
-    std::string text = ReadTextFile(path);
-    std::string header = "[" + section + "]";
-    bool inSection = false;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line = text.substr(at, end - at);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        at = end + 1;
-        if (!line.empty() && line[0] == '[') {
-            inSection = line == header;
-        } else if (inSection && line.find('=') != std::string::npos) {
+    for (const std::string& line : SectionLines(ReadTextFile(path), section)) {
+        if (line.find('=') != std::string::npos) {
             keys.push_back(line.substr(0, line.find('=')));
         }
     }

@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <string>
 
-#include "../../res/resource.h"
+#include "../res/resource.h"
 #include "driver.h"
 #include "picture.h"
+
+const char gui::PictureDirectory[] = TOLVEX_PICTURE_DIR;
 
 namespace {
 
