@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Measures under Wine the time from process start to tolvex's window being visible, against the
 # time Wine takes to start and end a trivial Windows program: bench/startup.sh BUILD_DIR [RUNS].
-# BUILD_DIR is a Windows build whose test environment (tests/wine-env.sh start) is up.
+# BUILD_DIR is a Windows build whose test environment (tools/wine/test-display.sh start) is up.
 set -eu
 build=$(cd "$1" && pwd) runs=${2:-15}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -77,7 +77,7 @@ i686-w64-mingw32-gcc -O2 -mwindows -o "$work/trivial.exe" "$work/trivial.c"
 i686-w64-mingw32-gcc -O2 -mwindows -o "$work/window.exe" "$work/window.c"
 i686-w64-mingw32-gcc -O2 -o "$work/probe.exe" "$work/probe.c"
 
-run() { (cd "$work" && TOLVEX_BUILD_DIR=$build "$here/../cmake/wine-run.sh" probe.exe "$@" | tr -d '\r'); }
+run() { (cd "$work" && TOLVEX_BUILD_DIR=$build "$here/../tools/wine/run-test-program.sh" probe.exe "$@" | tr -d '\r'); }
 trivial=$(run trivial.exe exit "$runs")
 window=$(run window.exe window "$runs")
 tolvex=$(run tolvex.exe window "$runs")

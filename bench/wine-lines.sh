@@ -31,7 +31,7 @@ now() { date +%s.%N; }
 timed() {
   local start
   start=$(now)
-  TOLVEX_BUILD_DIR=$build "$here/../cmake/wine-run.sh" "$exe" <"$1" >"$work/out.txt"
+  TOLVEX_BUILD_DIR=$build "$here/../tools/wine/run-test-program.sh" "$exe" <"$1" >"$work/out.txt"
   echo "$(now) - $start" | bc -l
 }
 # The median of three runs of each, the short lines first to warm Wine's prefix.

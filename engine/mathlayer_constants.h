@@ -1,4 +1,4 @@
-// The math layer's constants, written by tools/mathlayer-constants.py (mpmath at 400 bits).
+// The math layer's constants, written by tools/generate/mathlayer-constants.py (mpmath at 400 bits).
 // Generated: change the script, not this file.
 #pragma once
 

@@ -7,15 +7,15 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
 # The 32-bit product where this machine runs it, otherwise its 64-bit build: they look the same.
 preset=windows
-bash cmake/runs-32bit-programs.sh || preset=windows64
+bash tools/wine/runs-32bit-programs.sh || preset=windows64
 cmake --preset $preset >/dev/null
 cmake --build --preset $preset --target tolvex_readme_pictures tolvex_dpi144_tests
 export TOLVEX_BUILD_DIR=$PWD/build/$preset
 pictures=$TOLVEX_BUILD_DIR/tools/readme-pictures
 rm -rf "$pictures"
-bash tests/wine-env.sh start "$TOLVEX_BUILD_DIR"
-trap 'bash tests/wine-env.sh stop "$TOLVEX_BUILD_DIR" >/dev/null' EXIT
-cmake/wine-run.sh "$TOLVEX_BUILD_DIR/tools/tolvex_readme_pictures.exe"
+bash tools/wine/test-display.sh start "$TOLVEX_BUILD_DIR"
+trap 'bash tools/wine/test-display.sh stop "$TOLVEX_BUILD_DIR" >/dev/null' EXIT
+tools/wine/run-test-program.sh "$TOLVEX_BUILD_DIR/tools/tolvex_readme_pictures.exe"
 bash tests/gui/dpi144.sh "$TOLVEX_BUILD_DIR" "$TOLVEX_BUILD_DIR/tests/gui/tolvex_dpi144_tests.exe"
 convert "$TOLVEX_BUILD_DIR/tests/gui/dpi-pictures/window-144dpi.png" -strip docs/window-144dpi.png
 

@@ -17,13 +17,13 @@ fi
 # The product is the 32-bit program; a machine that runs no 32-bit programs gets the 64-bit build
 # of the same sources.
 preset=windows
-if ! bash cmake/runs-32bit-programs.sh; then
+if ! bash tools/wine/runs-32bit-programs.sh; then
   echo "tolvex: this machine runs no 32-bit programs, so the 64-bit build of tolvex starts instead"
   preset=windows64
 fi
 cmake --preset $preset >/dev/null
 cmake --build --preset $preset --target tolvex
-. cmake/wine-environment.sh "$PWD/build/$preset/run-wineprefix"
+. tools/wine/environment.sh "$PWD/build/$preset/run-wineprefix"
 mkdir -p build/run
 cp build/$preset/app/tolvex.exe build/run/tolvex.exe
 echo "tolvex: starting build/run/tolvex.exe under Wine (its settings go to build/run/tolvex.ini)"

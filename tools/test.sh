@@ -10,9 +10,9 @@ presets=(native asan windows fuzz)
 failed=()
 passed=()
 # The Windows tests run the 32-bit product under Wine. Where the machine runs no 32-bit programs
-# (see cmake/runs-32bit-programs.sh), the product is still built, and the same tests run on the
+# (see tools/wine/runs-32bit-programs.sh), the product is still built, and the same tests run on the
 # 64-bit build of the same sources under 64-bit Wine instead.
-if ! bash cmake/runs-32bit-programs.sh; then
+if ! bash tools/wine/runs-32bit-programs.sh; then
   echo "==== windows (build only: this machine runs no 32-bit programs) ===="
   if cmake --preset windows >build-windows.log 2>&1 || { cat build-windows.log; false; }; then
     if cmake --build --preset windows --target tolvex tolvexc; then

@@ -1,6 +1,6 @@
 // The math layer's values: each function against the true result rounded to 64 bits.
 //
-// The rows were written by tools/mathlayer-testvalues.py: mpmath at 600 bits computes each
+// The rows were written by tools/generate/mathlayer-testvalues.py: mpmath at 600 bits computes each
 // function of the exact extended argument and rounds it to nearest at the 64-bit significand; both
 // are written as exact hexadecimal floats. The layer rounds correctly except within about 2^-100
 // of a midpoint, which none of these rows is near, so every row must match to the last bit.

@@ -10,7 +10,7 @@ export DISPLAY=$(cat "$build/xvfb/display")
 export TOLVEX_BUILD_DIR=$build
 printf '[Settings]\r\nWindowLeft=0\r\nWindowTop=0\r\nWindowWidth=320\r\nSingleInstance=0\r\n' \
   >"$work/tolvex.ini"
-(cd "$work" && exec "$(dirname "$0")/../../cmake/wine-run.sh" tolvex.exe) &
+(cd "$work" && exec "$(dirname "$0")/../../tools/wine/run-test-program.sh" tolvex.exe) &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 cd "$(dirname "$0")"

@@ -84,4 +84,3 @@ std::vector<std::string> SectionLines(const std::string& text, const std::string
     }
     return lines;
 }
-

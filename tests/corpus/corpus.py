@@ -1,11 +1,11 @@
 #!/usr/bin/python3
 # Writes a deterministic corpus of calculator lines that stress the math functions' weak spots.
 #
-# usage: tools/corpus.py [COUNT] [SEED] > corpus.txt   (defaults: 100000 lines, seed 1)
+# usage: tests/corpus/corpus.py [COUNT] [SEED] > corpus.txt   (defaults: 100000 lines, seed 1)
 # The lines cover huge angles, angles a hair from multiples of 90 degrees, tan near its poles,
 # acos/asin a hair from +-1, powers with large and fractional exponents and near the overflow and
 # underflow limits, exp/log/log10 near 1 and near the ends of the range, cube roots, remainders
-# that show the last bits, and everyday lines. Read them with tools/check-corpus.py.
+# that show the last bits, and everyday lines. Read them with tests/corpus/check-corpus.py.
 import random
 import sys
 

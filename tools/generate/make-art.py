@@ -1,7 +1,7 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws tolvex's button bitmaps and icon as 16-colour BMP and ICO files (python3 stdlib only).
 
-Run from anywhere: python3 tools/make-art.py [output-dir]; the default output is res/ beside this
+Run from anywhere: python3 tools/generate/make-art.py [output-dir]; the default output is res/ beside this
 script. The generated files are committed, so the build never needs Python.
 
 The pictures are drawn from character maps. The button face is light grey 192,192,192 (palette

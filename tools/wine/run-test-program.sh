@@ -4,7 +4,7 @@
 set -e
 build=${TOLVEX_BUILD_DIR:-$PWD}
 while [ ! -f "$build/CMakeCache.txt" ] && [ "$build" != / ]; do build=$(dirname "$build"); done
-. "$(dirname "$0")/wine-environment.sh" "$build/wineprefix"
+. "$(dirname "$0")/environment.sh" "$build/wineprefix"
 # The test run's own display wins over the one the developer sits at.
 if [ -f "$build/xvfb/display" ]; then
   export DISPLAY=$(cat "$build/xvfb/display")
@@ -27,5 +27,5 @@ done
 cat "$errors" >&2
 rm -f "$errors"
 # A program that fails before it prints anything leaves this line as the only trace of how it ended.
-[ $status -eq 0 ] || echo "wine-run: $1 ended with status $status" >&2
+[ $status -eq 0 ] || echo "run-test-program: $1 ended with status $status" >&2
 exit $status

@@ -2,7 +2,7 @@
 # Prints the rows of tests/engine/mathfunctions_test.cpp: arguments and the true results rounded
 # to the 64-bit significand, computed with mpmath at 600 bits, as exact hexadecimal floats.
 #
-# usage: /usr/bin/python3 tools/mathlayer-testvalues.py
+# usage: /usr/bin/python3 tools/generate/mathlayer-testvalues.py
 import mpmath
 
 mpmath.mp.prec = 600

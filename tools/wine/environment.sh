@@ -1,7 +1,7 @@
-# The Wine environment of every tolvex run, sourced (". wine-environment.sh PREFIX") by
-# cmake/wine-run.sh, tests/wine-env.sh and tools/run.sh. PREFIX is the Wine prefix unless the
-# caller's environment names one; what the caller has set always wins. TolvexWine is the loader
-# to run programs and wineboot with.
+# The Wine environment of every tolvex run, sourced (". environment.sh PREFIX") by the other
+# scripts here and by tools/run.sh. PREFIX is the Wine prefix unless the caller's environment names
+# one; what the caller has set always wins. TolvexWine is the loader to run programs and wineboot
+# with.
 export WINEPREFIX=${WINEPREFIX:-$1}
 # A 64-bit build (cmake/mingw-x86_64.cmake) leaves the file wine-loader beside its prefix: the
 # plain wine command always takes the 32-bit loader when it is installed, even for a 64-bit exe.

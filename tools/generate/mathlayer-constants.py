@@ -2,7 +2,7 @@
 # Writes engine/mathlayer_constants.h: the math layer's constants, computed with mpmath at 400 bits.
 #
 # usage (from the repository's root; clang-format lays the tables out as the project's style does):
-#   /usr/bin/python3 tools/mathlayer-constants.py |
+#   /usr/bin/python3 tools/generate/mathlayer-constants.py |
 #     clang-format --assume-filename=engine/mathlayer_constants.h > engine/mathlayer_constants.h
 # Each constant is written as a hexadecimal float with a 64-bit integer significand, so the
 # compiler reads it exactly. A pair is the value rounded to nearest (Hi) and the rest rounded (Lo).
@@ -52,7 +52,7 @@ def main():
     ln2 = mpmath.log(2)
     out = []
     w = out.append
-    w("// The math layer's constants, written by tools/mathlayer-constants.py (mpmath at 400 bits).")
+    w("// The math layer's constants, written by tools/generate/mathlayer-constants.py (mpmath at 400 bits).")
     w("// Generated: change the script, not this file.")
     w("#pragma once")
     w("")

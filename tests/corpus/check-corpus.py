@@ -1,18 +1,18 @@
 #!/usr/bin/python3
 # Checks what tolvexc prints for a corpus of lines against the high-precision model of
-# tools/reference.py, and the builds against each other.
+# tests/corpus/reference.py, and the builds against each other.
 #
-# usage: tools/check-corpus.py CORPUS [--native TOLVEXC] [--windows TOLVEXC.EXE] [--list N]
+# usage: tests/corpus/check-corpus.py CORPUS [--native TOLVEXC] [--windows TOLVEXC.EXE] [--list N]
 #                              [--jobs N] [--cache FILE]
-#        tools/check-corpus.py --generate COUNT SEED [the same options]
-# --windows runs the program under Wine through cmake/wine-run.sh, in the prefix of the build tree
+#        tests/corpus/check-corpus.py --generate COUNT SEED [the same options]
+# --windows runs the program under Wine through tools/wine/run-test-program.sh, in the prefix of the build tree
 # the program lies in. Lines whose model result, moved by one unit in its last place, would be
 # shown otherwise ("near a boundary") are counted and listed apart and do not fail the check.
 # Exit status 0 when no other line differs from the model and the builds agree on every line.
 #
 # The full run (about 100 000 lines, a few minutes for the model and for each build):
-#   /usr/bin/python3 tools/corpus.py 100000 1 >/tmp/corpus.txt
-#   /usr/bin/python3 tools/check-corpus.py /tmp/corpus.txt --native build/native/tools/tolvexc \
+#   /usr/bin/python3 tests/corpus/corpus.py 100000 1 >/tmp/corpus.txt
+#   /usr/bin/python3 tests/corpus/check-corpus.py /tmp/corpus.txt --native build/native/tools/tolvexc \
 #       --windows build/windows/tools/tolvexc.exe
 import argparse
 import hashlib
@@ -44,7 +44,7 @@ def model(line):
 def run_build(path, windows, corpus_text):
     path = os.path.abspath(path)
     if windows:
-        command = ["bash", os.path.join(HERE, "..", "cmake", "wine-run.sh"), path, "--status"]
+        command = ["bash", os.path.join(HERE, "..", "..", "tools", "wine", "run-test-program.sh"), path, "--status"]
     else:
         command = [path, "--status"]
     done = subprocess.run(command, input=corpus_text.encode(), stdout=subprocess.PIPE,
@@ -56,7 +56,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("corpus", nargs="?")
     parser.add_argument("--generate", nargs=2, type=int, metavar=("COUNT", "SEED"),
-                        help="check the lines tools/corpus.py makes instead of a file")
+                        help="check the lines tests/corpus/corpus.py makes instead of a file")
     parser.add_argument("--native")
     parser.add_argument("--windows")
     parser.add_argument("--list", type=int, default=20, help="list at most N lines of each kind")

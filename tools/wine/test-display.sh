@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Starts and stops the test run's own X display and Wine prefix: wine-env.sh start|stop BUILD_DIR.
-# The display number is written to BUILD_DIR/xvfb/display, where cmake/wine-run.sh picks it up.
+# Starts and stops the test run's own X display and Wine prefix: test-display.sh start|stop BUILD_DIR.
+# The display number is written to BUILD_DIR/xvfb/display, where tools/wine/run-test-program.sh picks it up.
 set -u
 cmd=$1
 build=$2
 state=$build/xvfb
-. "$(dirname "$0")/../cmake/wine-environment.sh" "$build/wineprefix"
+. "$(dirname "$0")/environment.sh" "$build/wineprefix"
 
 start() {
   mkdir -p "$state"
@@ -23,7 +23,7 @@ start() {
     sleep 0.1
   done
   if [ -z "$n" ]; then
-    echo "wine-env: Xvfb did not start" >&2
+    echo "test-display: Xvfb did not start" >&2
     cat "$state/xvfb.log" >&2
     exit 1
   fi
@@ -39,7 +39,7 @@ start() {
   # window itself.
   "$TolvexWine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$state/reg.log" 2>&1 ||
     { cat "$state/reg.log" >&2; exit 1; }
-  echo "wine-env: display :$n, prefix $WINEPREFIX"
+  echo "test-display: display :$n, prefix $WINEPREFIX"
 }
 
 stop_display() {
@@ -53,11 +53,11 @@ stop_display() {
 stop() {
   wineserver -k >/dev/null 2>&1 || true
   stop_display
-  echo "wine-env: stopped"
+  echo "test-display: stopped"
 }
 
 case $cmd in
   start) start ;;
   stop) stop ;;
-  *) echo "usage: wine-env.sh start|stop BUILD_DIR" >&2; exit 2 ;;
+  *) echo "usage: test-display.sh start|stop BUILD_DIR" >&2; exit 2 ;;
 esac
