@@ -155,9 +155,11 @@ BOOL InitSettingsDialog(HWND dialog) {
     EnableControlRange(dialog, IDC_TEXTCOLOR_LABEL, IDC_BACKCOLOR_PICK, Settings.UseColors);
     WorkTextColor = Settings.TextColor;
     WorkBackColor = Settings.BackColor;
-    // The chooser works in the window's pixels; Settings keep the height in units of 96 DPI.
+    // The chooser turns points into pixels and back at the screen's DPI, whichever monitor the
+    // window is on, so the working copy is in the screen's pixels; Settings keep the height in
+    // units of 96 DPI, which every window draws at its own.
     WorkFont = Settings.Font;
-    WorkFont.lfHeight = ScaleForWindow(MainWindow, Settings.Font.lfHeight);
+    WorkFont.lfHeight = ScaleForWindow(nullptr, Settings.Font.lfHeight);
     FontChosen = 0;
     ShowFontLabel(dialog, &WorkFont);
     InitOpacityControls(dialog);
@@ -236,7 +238,7 @@ void ApplyFont() {
         return;
     }
     LOGFONTA stored = WorkFont;
-    stored.lfHeight = StoredLength(MainWindow, WorkFont.lfHeight);
+    stored.lfHeight = StoredLength(nullptr, WorkFont.lfHeight);
     // A font that cannot be made is not taken: the line keeps the readable one it has.
     if (ReplaceMainFont(stored)) {
         Settings.Font = stored;
@@ -319,16 +321,15 @@ void ShowFontLabel(HWND dialog, const LOGFONTA* font) {
     HGDIOBJ previous = SelectObject(dc, handle);
     TEXTMETRICA metrics = {};
     GetTextMetricsA(dc, &metrics);
-    int pixelsPerInch = GetDeviceCaps(dc, LOGPIXELSY);
-    if (pixelsPerInch > 0) {
-        int points = (metrics.tmHeight - metrics.tmInternalLeading) * PointsPerInch / pixelsPerInch;
-        // The face name is copied bounded: a LOGFONT is not promised to hold a NUL in its array.
-        char face[LF_FACESIZE];
-        lstrcpynA(face, font->lfFaceName, sizeof face);
-        char label[FontLabelSize];
-        wsprintfA(label, "%s,%d", face, points);
-        SetDlgItemTextA(dialog, IDC_FONTNAME, label);
-    }
+    // At the DPI the chooser converts at, so that the label shows the points chosen there.
+    int points =
+        (metrics.tmHeight - metrics.tmInternalLeading) * PointsPerInch / WindowDpi(nullptr);
+    // The face name is copied bounded: a LOGFONT is not promised to hold a NUL in its array.
+    char face[LF_FACESIZE];
+    lstrcpynA(face, font->lfFaceName, sizeof face);
+    char label[FontLabelSize];
+    wsprintfA(label, "%s,%d", face, points);
+    SetDlgItemTextA(dialog, IDC_FONTNAME, label);
     SelectObject(dc, previous);
     DeleteObject(handle);
     ReleaseDC(InputEdit, dc);

@@ -109,14 +109,40 @@ int CalcWindowHeight() {
     SelectObject(dc, previous);
     ReleaseDC(InputCombo, dc);
 
-    RECT outer = {0, 0, 100, metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + LinePadding};
-    AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongA(MainWindow, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(MainWindow, GWL_EXSTYLE)));
-    return outer.bottom - outer.top;
+    int line = metrics.tmHeight + 2 * SystemMetricForWindow(MainWindow, SM_CYEDGE) + LinePadding;
+    RECT frame = CalcFrameMargins(MainWindow);
+    return frame.top + line + frame.bottom;
 }
 
 int CalcMinWindowWidth(HWND window) {
-    return 2 * GetSystemMetrics(SM_CXFRAME) + ScaleForWindow(window, MinLineWidth);
+    return 2 * SystemMetricForWindow(window, SM_CXFRAME) + ScaleForWindow(window, MinLineWidth);
+}
+
+RECT CalcFrameMargins(HWND window) {
+    RECT outer = {0, 0, 0, 0};
+    AdjustRectForWindow(window, &outer);
+    // Since Windows 10 a sizing frame without a caption is invisible at the sides and the bottom
+    // but shows across the top as a light band, a quarter of a window one line high. The height
+    // is fixed, so frames above and below the line would size nothing: only the sides keep theirs.
+    return {-outer.left, 0, outer.right, 0};
+}
+
+LRESULT CalcClientArea(HWND window, WPARAM wParam, LPARAM lParam) {
+    // With wParam TRUE the first rectangle of the block is the window's new rectangle and turns
+    // into its new client area; with FALSE lParam is that one rectangle.
+    RECT* area = wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc
+                        : reinterpret_cast<RECT*>(lParam);
+    RECT frame = CalcFrameMargins(window);
+    area->left += frame.left;
+    area->top += frame.top;
+    area->right -= frame.right;
+    area->bottom -= frame.bottom;
+    // Narrower than its two side frames (it is created with zero size) the window has an empty
+    // client area, never an inverted one.
+    if (area->right < area->left) {
+        area->right = area->left;
+    }
+    return 0;
 }
 
 HBITMAP ScaleBitmapForWindow(HWND window, HBITMAP bitmap) {

@@ -53,6 +53,9 @@ int CalcWindowHeight();
 void SizeMainWindow();
 // The narrowest the main window may be made, at window's DPI.
 int CalcMinWindowWidth(HWND window);
+// How far window's frame reaches in from each edge of its outer rectangle, at its DPI: the
+// sizing frame at the sides, nothing above or below the line.
+RECT CalcFrameMargins(HWND window);
 // bitmap replaced by itself drawn at window's DPI, each pixel repeated, so its edges stay sharp;
 // bitmap itself when the DPI is 96 or no copy can be made.
 HBITMAP ScaleBitmapForWindow(HWND window, HBITMAP bitmap);
@@ -60,6 +63,7 @@ HBITMAP ScaleBitmapForWindow(HWND window, HBITMAP bitmap);
 void SetLayeredOpacity(HWND window);
 
 // Message work of MainWndProc.
+LRESULT CalcClientArea(HWND window, WPARAM wParam, LPARAM lParam);
 void LimitWindowSize(MINMAXINFO* limits);
 LRESULT SetFrameCursor(HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT HitTestAsCaption(HWND window, WPARAM wParam, LPARAM lParam);

@@ -8,6 +8,11 @@ namespace {
 constexpr int DesignDpi = 96;
 
 typedef UINT(WINAPI* GetDpiForWindowFunction)(HWND window);
+typedef int(WINAPI* GetSystemMetricsForDpiFunction)(int index, UINT dpi);
+typedef BOOL(WINAPI* AdjustWindowRectExForDpiFunction)(RECT* rect, DWORD style, BOOL menu,
+                                                       DWORD exStyle, UINT dpi);
+
+} // namespace
 
 // Looked up at run time, each time: platforms from before per-monitor scaling lack the call and
 // still run the program, at the one DPI of the screen.
@@ -24,12 +29,26 @@ int WindowDpi(HWND window) {
     return dpi > 0 ? dpi : DesignDpi;
 }
 
-} // namespace
-
 int ScaleForWindow(HWND window, int length) {
     return MulDiv(length, WindowDpi(window), DesignDpi);
 }
 
 int StoredLength(HWND window, int pixels) {
     return MulDiv(pixels, DesignDpi, WindowDpi(window));
+}
+
+int SystemMetricForWindow(HWND window, int index) {
+    auto forDpi = FindUser32Call<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(index, static_cast<UINT>(WindowDpi(window))) : GetSystemMetrics(index);
+}
+
+void AdjustRectForWindow(HWND window, RECT* rect) {
+    auto style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
+    auto exStyle = static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE));
+    auto forDpi = FindUser32Call<AdjustWindowRectExForDpiFunction>("AdjustWindowRectExForDpi");
+    if (forDpi) {
+        forDpi(rect, style, FALSE, exStyle, static_cast<UINT>(WindowDpi(window)));
+    } else {
+        AdjustWindowRectEx(rect, style, FALSE, exStyle);
+    }
 }

@@ -230,6 +230,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         return 0;
     case WM_SETFOCUS: SetFocus(InputCombo); return 0;
     case WM_PAINT: PaintGripStrip(window); return 0;
+    case WM_NCCALCSIZE: return CalcClientArea(window, wParam, lParam);
     case WM_NCACTIVATE: return RepaintOnActivation(window, wParam, lParam);
     case WM_NCHITTEST: return HitTestAsCaption(window, wParam, lParam);
     case WM_SETCURSOR: return SetFrameCursor(window, wParam, lParam);

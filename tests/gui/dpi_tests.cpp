@@ -30,27 +30,74 @@ UINT WINAPI FakeGetDpiForWindow(HWND) {
     return static_cast<UINT>(FakeDpi);
 }
 
-decltype(&GetProcAddress) RealGetProcAddress;
-FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
-    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 &&
-        std::strcmp(name, "GetDpiForWindow") == 0) {
-        return reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeGetDpiForWindow));
-    }
-    return RealGetProcAddress(module, name);
+int Scaled(int length, int dpi) {
+    return MulDiv(length, dpi, 96);
 }
 
-// What the font chooser hands back: a height in the window's pixels, as the user picked it.
-LONG ChosenHeight;
-LONG OfferedHeight;
+// Frame and edge sizes as Windows 10 gives them at 96 DPI (the sizing frame grows a rectangle by
+// 4 of frame and 4 of padding), scaled to the DPI asked for. The old calls answer for a primary
+// monitor at PrimaryDpi, as they do in a per-monitor aware process: a size taken from them shows
+// at every other DPI. Without ForDpiCalls the platform is one from before per-monitor scaling.
+constexpr int PrimaryDpi = 216;
+constexpr int FrameAt96 = 8;
+bool ForDpiCalls = true;
+decltype(&GetSystemMetrics) RealGetSystemMetrics;
+int FakeMetric(int index, int dpi) {
+    switch (index) {
+    case SM_CXFRAME: return Scaled(4, dpi);
+    case SM_CYEDGE: return Scaled(2, dpi);
+    default: return RealGetSystemMetrics(index);
+    }
+}
+int WINAPI FakeGetSystemMetricsForDpi(int index, UINT dpi) {
+    return FakeMetric(index, static_cast<int>(dpi));
+}
+int WINAPI FakeGetSystemMetrics(int index) {
+    return FakeMetric(index, PrimaryDpi);
+}
+BOOL WINAPI FakeAdjustWindowRectExForDpi(RECT* rect, DWORD, BOOL, DWORD, UINT dpi) {
+    int frame = Scaled(FrameAt96, static_cast<int>(dpi));
+    return InflateRect(rect, frame, frame);
+}
+BOOL WINAPI FakeAdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle) {
+    return FakeAdjustWindowRectExForDpi(rect, style, menu, exStyle, PrimaryDpi);
+}
+
+// The screen's DPI, at which device contexts measure and the font chooser converts, is the
+// primary monitor's.
+decltype(&GetDeviceCaps) RealGetDeviceCaps;
+int WINAPI FakeGetDeviceCaps(HDC dc, int index) {
+    return index == LOGPIXELSX || index == LOGPIXELSY ? PrimaryDpi : RealGetDeviceCaps(dc, index);
+}
+
+// The font chooser as the platform's works: it shows the offered height in points at the screen's
+// DPI, and the user's choice comes back in the screen's pixels.
+constexpr int ChosenPoints = 9;
+int OfferedPoints;
 BOOL WINAPI FakeChooseFontA(LPCHOOSEFONTA chooser) {
-    OfferedHeight = chooser->lpLogFont->lfHeight;
-    chooser->lpLogFont->lfHeight = ChosenHeight;
+    OfferedPoints = MulDiv(-chooser->lpLogFont->lfHeight, 72, PrimaryDpi);
+    chooser->lpLogFont->lfHeight = -MulDiv(ChosenPoints, PrimaryDpi, 72);
     return TRUE;
 }
 decltype(&ChooseFontA) RealChooseFontA;
 
-int Scaled(int length, int dpi) {
-    return MulDiv(length, dpi, 96);
+decltype(&GetProcAddress) RealGetProcAddress;
+FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
+    struct {
+        const char* name;
+        void* fake;
+        bool forDpi;
+    } const fakes[] = {
+        {"GetDpiForWindow", reinterpret_cast<void*>(FakeGetDpiForWindow), false},
+        {"GetSystemMetricsForDpi", reinterpret_cast<void*>(FakeGetSystemMetricsForDpi), true},
+        {"AdjustWindowRectExForDpi", reinterpret_cast<void*>(FakeAdjustWindowRectExForDpi), true},
+    };
+    for (const auto& fake : fakes) {
+        if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && std::strcmp(name, fake.name) == 0) {
+            return ForDpiCalls || !fake.forDpi ? reinterpret_cast<FARPROC>(fake.fake) : nullptr;
+        }
+    }
+    return RealGetProcAddress(module, name);
 }
 
 int Width(HWND window) {
@@ -81,11 +128,17 @@ class ScaledWindow : public ::testing::Test {
         windowClass.lpszClassName = TestClassName;
         RegisterClassA(&windowClass);
         gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddress, &RealGetProcAddress);
+        gui::Hook("USER32.dll", "GetSystemMetrics", FakeGetSystemMetrics, &RealGetSystemMetrics);
+        decltype(&AdjustWindowRectEx) realAdjust;
+        gui::Hook("USER32.dll", "AdjustWindowRectEx", FakeAdjustWindowRectEx, &realAdjust);
         gui::Hook("comdlg32.dll", "ChooseFontA", FakeChooseFontA, &RealChooseFontA);
+        gui::Hook("GDI32.dll", "GetDeviceCaps", FakeGetDeviceCaps, &RealGetDeviceCaps);
     }
     void SetUp() override {
         ASSERT_NE(RealGetProcAddress, nullptr);
         ASSERT_NE(RealChooseFontA, nullptr);
+        ASSERT_NE(RealGetSystemMetrics, nullptr);
+        ASSERT_NE(RealGetDeviceCaps, nullptr);
         module = gui::LoadExeResources();
         ASSERT_NE(module, nullptr);
         AppInstance = module;
@@ -95,6 +148,7 @@ class ScaledWindow : public ::testing::Test {
         GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof Settings.Font, &Settings.Font);
         IniPath[0] = '\0';
         FakeDpi = 96;
+        ForDpiCalls = true;
     }
     void TearDown() override {
         Close();
@@ -123,13 +177,43 @@ class ScaledWindow : public ::testing::Test {
         PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         MainWindow = InputCombo = InputEdit = nullptr;
     }
+    // The height of MainFont's characters.
+    int TextHeight() {
+        HDC dc = GetDC(window);
+        HGDIOBJ previous = SelectObject(dc, MainFont);
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc, &metrics);
+        SelectObject(dc, previous);
+        ReleaseDC(window, dc);
+        return metrics.tmHeight;
+    }
     int ClientHeight() {
         RECT client;
         GetClientRect(window, &client);
         return client.bottom;
     }
-    // Everything that follows the DPI, against what it must be at dpi.
-    void ExpectDrawnAt(int dpi) {
+    // Everything that follows the DPI, against what it must be at dpi, with the platform's frame
+    // and edge sizes for metricsDpi.
+    void ExpectDrawnAt(int dpi, int metricsDpi) {
+        // Only the sides keep a sizing frame: the line reaches the window's top and bottom edges.
+        int frame = Scaled(FrameAt96, metricsDpi);
+        RECT asked = {100, 200, 400, 230};
+        RECT plain = asked;
+        SendMessageA(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&plain));
+        NCCALCSIZE_PARAMS params = {{asked, asked, asked}, nullptr};
+        SendMessageA(window, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+        RECT expected = {100 + frame, 200, 400 - frame, 230};
+        EXPECT_TRUE(EqualRect(&plain, &expected));
+        EXPECT_TRUE(EqualRect(&params.rgrc[0], &expected));
+        RECT outer;
+        GetWindowRect(window, &outer);
+        POINT origin = {0, 0};
+        ClientToScreen(window, &origin);
+        EXPECT_EQ(origin.x - outer.left, frame);
+        EXPECT_EQ(origin.y, outer.top);
+        EXPECT_EQ(ClientHeight(), outer.bottom - outer.top);
+        EXPECT_EQ(ClientHeight(), TextHeight() + 2 * FakeMetric(SM_CYEDGE, metricsDpi) + 2);
+
         RECT line;
         GetWindowRect(InputCombo, &line);
         POINT lineCorner = {line.left, line.top};
@@ -156,7 +240,8 @@ class ScaledWindow : public ::testing::Test {
         }
         MINMAXINFO limits = {};
         SendMessageA(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
-        EXPECT_EQ(limits.ptMinTrackSize.x, 2 * GetSystemMetrics(SM_CXFRAME) + Scaled(48, dpi));
+        EXPECT_EQ(limits.ptMinTrackSize.x,
+                  2 * FakeMetric(SM_CXFRAME, metricsDpi) + Scaled(48, dpi));
         LOGFONTA font = {};
         GetObjectA(MainFont, sizeof font, &font);
         EXPECT_EQ(font.lfHeight, Scaled(Settings.Font.lfHeight, dpi));
@@ -172,12 +257,12 @@ class ScaledWindow : public ::testing::Test {
 
 TEST_F(ScaledWindow, DesignSizesFollowTheDpiAndTheHeightFollowsTheFont) {
     int heightAt96 = 0;
-    for (int dpi : {96, 120, 144, 192}) {
+    for (int dpi : {96, 120, 144, 168, 192}) {
         SCOPED_TRACE(dpi);
         FakeDpi = dpi;
         Settings.WindowWidth = 200;
         Open();
-        ExpectDrawnAt(dpi);
+        ExpectDrawnAt(dpi, dpi);
         EXPECT_EQ(Width(window), Scaled(200, dpi));
         if (dpi == 96) {
             heightAt96 = Height(window);
@@ -188,13 +273,20 @@ TEST_F(ScaledWindow, DesignSizesFollowTheDpiAndTheHeightFollowsTheFont) {
     }
 }
 
+// Without the platform's answer for the window the screen's DPI is used; without the calls for a
+// DPI, as before per-monitor scaling, the frame and edges are the ones of the whole screen.
 TEST_F(ScaledWindow, WithoutThePlatformsAnswerTheScreensDpiIsUsed) {
-    FakeDpi = 0;
-    Open();
     HDC screen = GetDC(nullptr);
     int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    ExpectDrawnAt(dpi);
+    FakeDpi = 0;
+    for (bool forDpiCalls : {true, false}) {
+        SCOPED_TRACE(forDpiCalls);
+        ForDpiCalls = forDpiCalls;
+        Open();
+        ExpectDrawnAt(dpi, forDpiCalls ? dpi : PrimaryDpi);
+        Close();
+    }
 }
 
 TEST_F(ScaledWindow, MovingToAnotherScaleRefitsEverythingAndTakesTheSuggestedPlace) {
@@ -211,21 +303,27 @@ TEST_F(ScaledWindow, MovingToAnotherScaleRefitsEverythingAndTakesTheSuggestedPla
         EXPECT_EQ(now.left, 40);
         EXPECT_EQ(now.top, 50);
         EXPECT_EQ(now.right - now.left, Scaled(200, dpi));
-        ExpectDrawnAt(dpi);
+        ExpectDrawnAt(dpi, dpi);
     }
     EXPECT_EQ(Height(window), oldHeight);
 }
 
 // Stored lengths at 96 DPI give the same apparent size at any scale, and saving them again and
-// again keeps them: the width through the window, the font height through the font chooser.
+// again keeps them: the width through the window, the font height through the font chooser, which
+// offers, shows and takes 9 points as 9 points on a monitor of any scale.
 TEST_F(ScaledWindow, StoredWidthAndFontSizeSurviveRepeatedSavesAtEveryScale) {
     char directory[MAX_PATH];
     GetTempPathA(MAX_PATH, directory);
-    for (int dpi : {120, 144, 192}) {
+    auto fontLabel = [](HWND dialog) {
+        char label[64] = "";
+        GetDlgItemTextA(dialog, IDC_FONTNAME, label, sizeof label);
+        return std::string(std::strchr(label, ',') ? std::strchr(label, ',') : label);
+    };
+    for (int dpi : {96, 144, 192}) {
         SCOPED_TRACE(dpi);
         GetTempFileNameA(directory, "dpi", 0, IniPath);
         WritePrivateProfileStringA("Settings", "WindowWidth", "201", IniPath);
-        WritePrivateProfileStringA("Settings", "FontSize", "-13", IniPath);
+        WritePrivateProfileStringA("Settings", "FontSize", "-12", IniPath); // 9 points
         FakeDpi = dpi;
         for (int cycle = 0; cycle < 10; ++cycle) {
             SCOPED_TRACE(cycle);
@@ -234,19 +332,22 @@ TEST_F(ScaledWindow, StoredWidthAndFontSizeSurviveRepeatedSavesAtEveryScale) {
             Open();
             EXPECT_EQ(Width(window), Scaled(201, dpi));
             if (cycle == 5) {
-                // The chooser is offered the window's pixels and its answer is stored back.
-                ChosenHeight = Scaled(-13, dpi);
                 HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), window,
                                                  SettingsDlgProc, 0);
                 ASSERT_NE(dialog, nullptr);
+                EXPECT_EQ(fontLabel(dialog), ",9");
                 SendMessageA(dialog, WM_COMMAND, IDC_FONT_PICK, 0);
-                EXPECT_EQ(OfferedHeight, Scaled(-13, dpi));
+                EXPECT_EQ(OfferedPoints, 9);
+                EXPECT_EQ(fontLabel(dialog), ",9");
                 SendMessageA(dialog, WM_COMMAND, IDOK, 0);
                 DestroyWindow(dialog);
+                LOGFONTA font = {};
+                GetObjectA(MainFont, sizeof font, &font);
+                EXPECT_EQ(font.lfHeight, Scaled(-12, dpi));
             }
             Close(); // saves
             EXPECT_EQ(GetPrivateProfileIntA("Settings", "WindowWidth", 0, IniPath), 201);
-            EXPECT_EQ(GetPrivateProfileIntA("Settings", "FontSize", 0, IniPath), -13);
+            EXPECT_EQ(GetPrivateProfileIntA("Settings", "FontSize", 0, IniPath), -12);
         }
         DeleteFileA(IniPath);
     }
