@@ -146,13 +146,13 @@ TEST(Manifest, BothProgramsDeclareWindows7To11AndNoElevationLevel) {
 TEST(Manifest, TheWindowProgramIsDpiAwarePerMonitorWithTheSystemAwareFallback) {
     std::string manifest = Manifest(WinePath(TOLVEX_EXE));
     EXPECT_TRUE(Contains(manifest, "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">"));
-    // The older platforms read dpiAware ("true": system-aware); those since
-    // the 2016 update read dpiAwareness, which names v2 first and v1 as its own fallback.
+    // The older platforms read dpiAware ("true": system-aware); those since the 2016 update read
+    // dpiAwareness, which names v2 and then system-aware, never v1, which scales no dialogs.
     EXPECT_TRUE(Contains(manifest, "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
                                    "WindowsSettings\">true</dpiAware>"))
         << manifest;
     EXPECT_TRUE(Contains(manifest, "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
-                                   "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"))
+                                   "WindowsSettings\">PerMonitorV2, System</dpiAwareness>"))
         << manifest;
     // The console tool draws nothing; its console host scales on its own.
     EXPECT_FALSE(Contains(Manifest(WinePath(TOLVEXC_EXE)), "dpiAware"));
