@@ -266,5 +266,11 @@ void ToggleTranslucent(HWND window) {
     SetWindowLongA(window, GWL_EXSTYLE, exStyle ^ WS_EX_LAYERED);
     if (Settings.Translucent) {
         SetLayeredOpacity(window);
+    } else {
+        // No longer layered, the window is no longer composed from the picture the system kept
+        // of it: it is drawn again whole, frame and children included, or parts of it stay
+        // unpainted until something else covers and uncovers them.
+        RedrawWindow(window, nullptr, nullptr,
+                     RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
     }
 }

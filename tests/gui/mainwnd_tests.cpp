@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -41,9 +42,18 @@ std::string Ansi(const std::wstring& text) {
     return out;
 }
 
+// The flags of the last RedrawWindow the code under test made, through this executable's import.
+UINT RedrawFlags;
+decltype(&RedrawWindow) RealRedrawWindow;
+BOOL WINAPI FakeRedrawWindow(HWND window, const RECT* rect, HRGN region, UINT flags) {
+    RedrawFlags = flags;
+    return RealRedrawWindow(window, rect, region, flags);
+}
+
 class InProcessWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
+        gui::Hook("USER32.dll", "RedrawWindow", FakeRedrawWindow, &RealRedrawWindow);
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = MainWndProc;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -286,13 +296,32 @@ TEST_F(InProcessWindow, FrameEdgesGiveNoVerticalSizingAndTheGripStripDragsTheWin
                   TRUE)
             << hit;
     }
-    // The grip strip drags the window like a caption.
-    POINT grip = {5, 5};
+    // The grip strip drags the window like a caption, up to the window's top and bottom edges,
+    // which have no frame; the outermost columns are the sizing frame of the sides.
+    RECT outer;
+    GetWindowRect(window, &outer);
+    POINT grip = {5, 0};
     ClientToScreen(window, &grip);
-    EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+    int middle = (outer.top + outer.bottom) / 2;
+    struct {
+        POINT point;
+        std::vector<LRESULT> hits;
+    } const cases[] = {
+        {{grip.x, outer.top}, {HTCAPTION}},
+        {{grip.x, middle}, {HTCAPTION}},
+        {{grip.x, outer.bottom - 1}, {HTCAPTION}},
+        {{outer.left, middle}, {HTLEFT, HTTOPLEFT, HTBOTTOMLEFT}},
+        {{outer.right - 1, middle}, {HTRIGHT, HTTOPRIGHT, HTBOTTOMRIGHT}},
+    };
+    for (const auto& c : cases) {
+        LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(c.point.x, c.point.y));
+        EXPECT_NE(std::find(c.hits.begin(), c.hits.end(), hit), c.hits.end())
+            << c.point.x - outer.left << "," << c.point.y - outer.top << ": " << hit;
+    }
 }
 
 TEST_F(InProcessWindow, TranslucencyOffAndOnAgainAppliesTheOpacityAfresh) {
+    ASSERT_NE(RealRedrawWindow, nullptr);
     LayeredAttributesProc = gui::FakeLayeredAttributes;
     Settings.Opacity = 50;
     Settings.Translucent = 0;
@@ -301,8 +330,12 @@ TEST_F(InProcessWindow, TranslucencyOffAndOnAgainAppliesTheOpacityAfresh) {
     Command(IDM_TRANSLUCENT);
     EXPECT_TRUE(layered());
     EXPECT_EQ(gui::LastLayeredAlpha, 127); // 50 % of 255, truncated
+    RedrawFlags = 0;
     Command(IDM_TRANSLUCENT);
     EXPECT_FALSE(layered());
+    // No longer layered, it is drawn again whole, frame and children included.
+    EXPECT_EQ(RedrawFlags,
+              static_cast<UINT>(RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN));
     gui::LastLayeredAlpha = 0;
     Command(IDM_TRANSLUCENT);
     EXPECT_TRUE(layered());
