@@ -128,6 +128,10 @@ RECT CalcFrameMargins(HWND window) {
 }
 
 LRESULT CalcClientArea(HWND window, WPARAM wParam, LPARAM lParam) {
+    // A minimised window is the platform's own, with no client area to speak of.
+    if (IsIconic(window)) {
+        return DefWindowProcA(window, WM_NCCALCSIZE, wParam, lParam);
+    }
     // With wParam TRUE the first rectangle of the block is the window's new rectangle and turns
     // into its new client area; with FALSE lParam is that one rectangle.
     RECT* area = wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc
