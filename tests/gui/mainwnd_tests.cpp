@@ -296,27 +296,19 @@ TEST_F(InProcessWindow, FrameEdgesGiveNoVerticalSizingAndTheGripStripDragsTheWin
                   TRUE)
             << hit;
     }
-    // The grip strip drags the window like a caption, up to the window's top and bottom edges,
-    // which have no frame; the outermost columns are the sizing frame of the sides.
+    // The grip strip drags the window like a caption from its top row on, where no frame is left;
+    // the sides keep theirs.
     RECT outer;
     GetWindowRect(window, &outer);
-    POINT grip = {5, 0};
-    ClientToScreen(window, &grip);
-    int middle = (outer.top + outer.bottom) / 2;
-    struct {
-        POINT point;
+    const struct {
+        int x, y;
         std::vector<LRESULT> hits;
-    } const cases[] = {
-        {{grip.x, outer.top}, {HTCAPTION}},
-        {{grip.x, middle}, {HTCAPTION}},
-        {{grip.x, outer.bottom - 1}, {HTCAPTION}},
-        {{outer.left, middle}, {HTLEFT, HTTOPLEFT, HTBOTTOMLEFT}},
-        {{outer.right - 1, middle}, {HTRIGHT, HTTOPRIGHT, HTBOTTOMRIGHT}},
-    };
+    } cases[] = {{outer.left + GetSystemMetrics(SM_CXFRAME) + 5, outer.top, {HTCAPTION}},
+                 {outer.left, outer.bottom - 1, {HTLEFT, HTTOPLEFT, HTBOTTOMLEFT}},
+                 {outer.right - 1, outer.bottom - 1, {HTRIGHT, HTTOPRIGHT, HTBOTTOMRIGHT}}};
     for (const auto& c : cases) {
-        LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(c.point.x, c.point.y));
-        EXPECT_NE(std::find(c.hits.begin(), c.hits.end(), hit), c.hits.end())
-            << c.point.x - outer.left << "," << c.point.y - outer.top << ": " << hit;
+        LRESULT hit = SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(c.x, c.y));
+        EXPECT_NE(std::find(c.hits.begin(), c.hits.end(), hit), c.hits.end()) << c.x << "," << hit;
     }
 }
 

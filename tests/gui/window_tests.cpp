@@ -92,41 +92,35 @@ TEST(MainWindow, HeightIsFixedAndWidthHasAFloor) {
     EXPECT_TRUE(Ends(&tolvex, 0));
 }
 
-// The mouse at point, with the button flags, through the platform's input queue.
-void MouseAt(POINT point, DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = point.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = point.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    SendInput(1, &input, sizeof input);
-}
-
-bool InMoveOrSize(const Tolvex& tolvex, bool expected) {
-    return WaitUntil([&] {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(tolvex.process.dwThreadId, &info);
-        return ((info.flags & GUI_INMOVESIZE) != 0) == expected;
-    });
-}
-
-// Presses the left button at from, moves to to and lets go. Each step waits for the window's
-// move or size loop, which takes the input only once it runs.
+// Drags with the left button from one point to another through the input queue. Each end waits
+// for the program's move or size loop, which takes the input only while it runs.
 bool Drag(const Tolvex& tolvex, POINT from, POINT to) {
-    MouseAt(from, 0);
-    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
-    if (!InMoveOrSize(tolvex, true)) {
-        return false;
-    }
-    MouseAt({(from.x + to.x) / 2, (from.y + to.y) / 2}, 0);
-    MouseAt(to, 0);
-    MouseAt(to, MOUSEEVENTF_LEFTUP);
-    return InMoveOrSize(tolvex, false);
+    auto mouse = [](POINT at, DWORD button) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+        SendInput(1, &input, sizeof input);
+    };
+    auto moveOrSize = [&](bool running) {
+        return WaitUntil([&] {
+            GUITHREADINFO info = {};
+            info.cbSize = sizeof info;
+            GetGUIThreadInfo(tolvex.process.dwThreadId, &info);
+            return ((info.flags & GUI_INMOVESIZE) != 0) == running;
+        });
+    };
+    mouse(from, MOUSEEVENTF_LEFTDOWN);
+    bool started = moveOrSize(true);
+    mouse(to, 0);
+    mouse(to, MOUSEEVENTF_LEFTUP);
+    return started && moveOrSize(false);
 }
 
-// The sizing frame is left at the sides only: dragging either side edge changes the width and
-// nothing else, and the grip strip, up to the window's top edge, moves the window.
+// Only the sides keep a sizing frame: each sizes the width alone, and the grip strip moves the
+// window from the top row on. The sides are grabbed at their bottom row: from the corners at the
+// top Wine's size loop sets the fixed height a pixel higher, which Windows does not.
 TEST(MainWindow, SideEdgesSizeTheWidthAndTheGripMovesTheWindow) {
     std::string dir = FreshDirectory(TestName());
     Tolvex tolvex;
@@ -134,32 +128,25 @@ TEST(MainWindow, SideEdgesSizeTheWidthAndTheGripMovesTheWindow) {
     SetWindowPos(tolvex.window, nullptr, 100, 100, 300, 10, SWP_NOZORDER);
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(tolvex.window).left == 100; }));
     ASSERT_TRUE(Focus(tolvex));
-    // The sides are grabbed at their bottom row: from the corners at the top Wine's size loop
-    // pins the fixed height a pixel too high, which Windows does not.
     struct {
         const char* name;
-        int x, y;      // where the drag starts, from the window's left and top edges; negative:
-                       // from its right and bottom edges
-        int dx, dy;    // how far it goes
-        RECT expected; // the change of the window's left, top, right and bottom
-    } const cases[] = {
-        {"right edge", -1, -1, 40, 5, {0, 0, 40, 0}},
-        {"left edge", 0, -1, -30, -5, {-30, 0, 0, 0}},
-        {"grip strip at the top edge", 10, 0, 25, 15, {25, 15, 25, 15}},
-    };
+        int x, y;   // where the drag starts from the window's top left; negative: bottom right
+        int dx, dy; // how far it goes
+        RECT moved; // how far that moves the window's left, top, right and bottom
+    } const cases[] = {{"right edge", -1, -1, 40, 5, {0, 0, 40, 0}},
+                       {"left edge", 0, -1, -30, -5, {-30, 0, 0, 0}},
+                       {"grip strip", 10, 0, 25, 15, {25, 15, 25, 15}}};
     for (const auto& c : cases) {
         RECT before = WindowRect(tolvex.window);
         POINT from = {c.x < 0 ? before.right + c.x : before.left + c.x,
                       c.y < 0 ? before.bottom + c.y : before.top + c.y};
         EXPECT_TRUE(Drag(tolvex, from, {from.x + c.dx, from.y + c.dy})) << c.name;
-        RECT expected = {before.left + c.expected.left, before.top + c.expected.top,
-                         before.right + c.expected.right, before.bottom + c.expected.bottom};
-        RECT now = {};
+        RECT expected = {before.left + c.moved.left, before.top + c.moved.top,
+                         before.right + c.moved.right, before.bottom + c.moved.bottom};
         EXPECT_TRUE(WaitUntil([&] {
-            now = WindowRect(tolvex.window);
+            RECT now = WindowRect(tolvex.window);
             return EqualRect(&now, &expected) != 0;
-        })) << c.name
-            << ": " << now.left << "," << now.top << "," << now.right << "," << now.bottom;
+        })) << c.name;
     }
     SendCommand(tolvex, IDM_EXIT);
     EXPECT_TRUE(Ends(&tolvex, 0));
