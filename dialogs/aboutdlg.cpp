@@ -1,4 +1,4 @@
-// The about dialog: the underlined blue link, its hand cursor and the click that opens it.
+// The about dialog: its link in the link colour, the hand cursor and the click that opens it.
 #include "aboutdlg.h"
 
 #include <shellapi.h>
@@ -10,8 +10,6 @@
 HFONT LinkFont;
 
 namespace {
-
-constexpr COLORREF LinkColor = RGB(0, 0, 255);
 
 BOOL InitAboutDialog(HWND dialog) {
     LOGFONTA font = {};
@@ -52,7 +50,8 @@ INT_PTR ColorLink(HWND dialog, HDC dc, HWND control) {
     if (control != GetDlgItem(dialog, IDC_LINK)) {
         return FALSE;
     }
-    SetTextColor(dc, LinkColor);
+    // The scheme's own colour for links, which high-contrast schemes set apart from the text.
+    SetTextColor(dc, GetSysColor(COLOR_HOTLIGHT));
     SetBkMode(dc, TRANSPARENT);
     // A hollow brush leaves the dialog's own background under the text.
     return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));

@@ -24,6 +24,17 @@ constexpr int LinePadding = 2;
 // What the minimum width leaves of the input line beside the frame.
 constexpr int MinLineWidth = 48;
 
+// Whether the platform's high-contrast mode was on when last looked; the input line then shows
+// the scheme's window colours.
+bool HighContrastOn;
+
+bool ReadHighContrast() {
+    HIGHCONTRASTA state = {};
+    state.cbSize = sizeof state;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof state, &state, 0) &&
+           (state.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 HFONT CreateFontForWindow(HWND window, const LOGFONTA& font) {
     LOGFONTA scaled = font;
     scaled.lfHeight = ScaleForWindow(window, font.lfHeight);
@@ -56,6 +67,18 @@ void ReleaseLayeredAttributes() {
 void CreateAppearanceObjects(HWND window) {
     MainFont = CreateFontForWindow(window, Settings.Font);
     ReplaceBackBrush();
+    HighContrastOn = ReadHighContrast();
+}
+
+void FollowHighContrast() {
+    bool on = ReadHighContrast();
+    if (on == HighContrastOn) {
+        return;
+    }
+    HighContrastOn = on;
+    // The list is drawn afresh each time it opens; the edit field and the combo's frame now.
+    RedrawWindow(InputCombo, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void DeleteAppearanceObjects() {
@@ -149,39 +172,6 @@ LRESULT CalcClientArea(HWND window, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-HBITMAP ScaleBitmapForWindow(HWND window, HBITMAP bitmap) {
-    BITMAP size;
-    if (!GetObjectA(bitmap, sizeof size, &size)) {
-        return bitmap;
-    }
-    int width = ScaleForWindow(window, size.bmWidth);
-    int height = ScaleForWindow(window, size.bmHeight);
-    if (width == size.bmWidth && height == size.bmHeight) {
-        return bitmap;
-    }
-    HDC screen = GetDC(nullptr);
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
-    HBITMAP scaled = CreateCompatibleBitmap(screen, width, height);
-    if (scaled) {
-        HGDIOBJ fromBefore = SelectObject(from, bitmap);
-        HGDIOBJ toBefore = SelectObject(to, scaled);
-        // COLORONCOLOR repeats whole pixels where the other modes would blend them into blur.
-        SetStretchBltMode(to, COLORONCOLOR);
-        StretchBlt(to, 0, 0, width, height, from, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
-        SelectObject(to, toBefore);
-        SelectObject(from, fromBefore);
-    }
-    DeleteDC(to);
-    DeleteDC(from);
-    ReleaseDC(nullptr, screen);
-    if (!scaled) {
-        return bitmap;
-    }
-    DeleteObject(bitmap);
-    return scaled;
-}
-
 void SizeMainWindow() {
     MinWindowWidth = CalcMinWindowWidth(MainWindow);
     int width = ScaleForWindow(MainWindow, Settings.WindowWidth);
@@ -246,7 +236,9 @@ LRESULT RepaintOnActivation(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT ColorInputLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!Settings.UseColors || !BackBrush) {
+    // In high contrast the user's scheme decides the colours of every window, this line's too;
+    // the chosen ones stay in Settings and come back when it goes off.
+    if (!Settings.UseColors || !BackBrush || HighContrastOn) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
     HDC dc = reinterpret_cast<HDC>(wParam);

@@ -35,8 +35,11 @@ void FindLayeredAttributes();
 void ReleaseLayeredAttributes();
 
 // MainFont from Settings.Font at window's DPI, and BackBrush from Settings.BackColor when
-// UseColors is on.
+// UseColors is on; notes whether high contrast is on.
 void CreateAppearanceObjects(HWND window);
+// Takes up a switch of the platform's high-contrast mode (WM_SETTINGCHANGE): while it is on, the
+// input line and its list show the scheme's window colours instead of the chosen ones.
+void FollowHighContrast();
 void DeleteAppearanceObjects();
 // Makes BackBrush follow Settings.UseColors and Settings.BackColor: a brush of that colour
 // replaces the old one, and none is left while colours are off.
@@ -56,9 +59,6 @@ int CalcMinWindowWidth(HWND window);
 // How far window's frame reaches in from each edge of its outer rectangle, at its DPI: the
 // sizing frame at the sides, nothing above or below the line.
 RECT CalcFrameMargins(HWND window);
-// bitmap replaced by itself drawn at window's DPI, each pixel repeated, so its edges stay sharp;
-// bitmap itself when the DPI is 96 or no copy can be made.
-HBITMAP ScaleBitmapForWindow(HWND window, HBITMAP bitmap);
 // Applies Settings.Opacity to a window that has WS_EX_LAYERED; LayeredAttributesProc must exist.
 void SetLayeredOpacity(HWND window);
 

@@ -6,6 +6,7 @@
 #include "../res/resource.h"
 #include "../settings/settings.h"
 #include "appearance.h"
+#include "buttonglyph.h"
 #include "dpi.h"
 #include "inputline.h"
 #include "placement.h"
@@ -38,7 +39,8 @@ HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
 }
 
-// Loads the bitmap of button (one of the three), keeps it in its variable and shows it.
+// Draws the glyph of button (one of the three) for its window's scale and the current colours,
+// keeps it in its variable and shows it.
 void LoadButtonBitmaps(HWND button) {
     // By control id, since the button's handle variable is not yet set while it is created.
     int resource = IDB_CLOSE;
@@ -54,10 +56,7 @@ void LoadButtonBitmaps(HWND button) {
         break;
     default: break;
     }
-    *bitmap = ScaleBitmapForWindow(
-        GetParent(button),
-        static_cast<HBITMAP>(LoadImageA(AppInstance, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0,
-                                        LR_LOADMAP3DCOLORS | LR_DEFAULTSIZE)));
+    *bitmap = DrawButtonGlyph(GetParent(button), AppInstance, resource);
     SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(*bitmap));
 }
 
@@ -246,6 +245,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         OnMainCommand(window, LOWORD(wParam), reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         return 0;
     case WM_SYSCOLORCHANGE: ReloadButtonBitmaps(); return 0;
+    case WM_SETTINGCHANGE: FollowHighContrast(); return 0;
     case WM_DPICHANGED: return OnDpiChanged(window, lParam);
     case WM_CLOSE: return OnCloseRequest(window, wParam, lParam);
     case WM_DESTROY: DestroyMainWindow(window); return 0;

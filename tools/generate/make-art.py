@@ -4,8 +4,9 @@
 Run from anywhere: python3 tools/generate/make-art.py [output-dir]; the default output is res/ beside this
 script. The generated files are committed, so the build never needs Python.
 
-The pictures are drawn from character maps. The button face is light grey 192,192,192 (palette
-index 7), which LoadImage with LR_LOADMAP3DCOLORS replaces by the current button-face colour.
+The pictures are drawn from character maps. The button bitmaps are designs that the program draws
+at run time, each pixel a whole square at the window's scale: black becomes the button-text
+colour, white the window colour and the light grey 192,192,192 (palette index 7) the button face.
 """
 import os
 import struct
