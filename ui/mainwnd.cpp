@@ -158,6 +158,7 @@ LRESULT OnDpiChanged(HWND window, LPARAM suggestedRect) {
     MinWindowWidth = CalcMinWindowWidth(window);
     ReplaceMainFont(Settings.Font);
     ReloadButtonBitmaps();
+    RefitTrayIcon(window);
     int width = suggested.right - suggested.left;
     SetWindowPos(window, nullptr, suggested.left, suggested.top,
                  width < MinWindowWidth ? MinWindowWidth : width, FixedWindowHeight,

@@ -51,14 +51,20 @@ bool HandOverToRunningCopy() {
 }
 
 bool RegisterMainClass() {
-    WNDCLASSA windowClass = {};
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = MainWndProc;
     windowClass.hInstance = AppInstance;
     windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX));
+    // The icon's own small image wherever the platform shows the window's small icon; without it
+    // the large one would be shrunk into a blur.
+    windowClass.hIconSm = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = MainClassName;
-    return RegisterClassA(&windowClass) != 0;
+    return RegisterClassExA(&windowClass) != 0;
 }
 
 void InitCommonControlClasses() {

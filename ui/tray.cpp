@@ -1,6 +1,8 @@
 // The notification-area icon, resident mode, the global hot key and bringing the window forward.
 #include "tray.h"
 
+#include <commctrl.h>
+
 #include "../res/resource.h"
 #include "../settings/settings.h"
 #include "hotkeycode.h"
@@ -27,6 +29,48 @@ constexpr DWORD TrayRecordSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(sizeof(void*) != 4 || TrayRecordSize == 88, "the first form of NOTIFYICONDATAA");
 constexpr char TrayTip[] = "tolvex";
 constexpr char TaskbarCreatedName[] = "TaskbarCreated";
+
+// The image shown in the notification area, made for its size at the current scale; owned here
+// and destroyed when it is replaced or the icon removed.
+HICON TrayIconImage;
+
+typedef HRESULT(WINAPI* LoadIconMetricFunction)(HINSTANCE module, PCWSTR name, int metric,
+                                                HICON* icon);
+
+// The program's icon at the small-icon size of the current scale, drawn from the image of that
+// size in the icon resource rather than shrunk from a larger one. The common controls' own call
+// knows the notification area's size best; platforms before it have only the system metric.
+HICON LoadSmallIcon() {
+    auto loadIconMetric = reinterpret_cast<LoadIconMetricFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("COMCTL32.DLL"), "LoadIconMetric")));
+    HICON icon = nullptr;
+    if (loadIconMetric &&
+        SUCCEEDED(loadIconMetric(AppInstance, MAKEINTRESOURCEW(IDI_TOLVEX), LIM_SMALL, &icon))) {
+        return icon;
+    }
+    return static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+// Hands the shell a freshly loaded image with message (NIM_ADD or NIM_MODIFY) and keeps it,
+// destroying the one it replaces once the shell no longer shows that.
+void SendTrayIcon(HWND window, DWORD message) {
+    HICON previous = TrayIconImage;
+    TrayIconImage = LoadSmallIcon();
+    NOTIFYICONDATAA data = {};
+    data.cbSize = TrayRecordSize;
+    data.hWnd = window;
+    data.uID = TrayIconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = TrayCallbackMessage;
+    data.hIcon = TrayIconImage;
+    lstrcpynA(data.szTip, TrayTip, sizeof data.szTip);
+    Shell_NotifyIconA(message, &data);
+    if (previous) {
+        DestroyIcon(previous);
+    }
+}
 
 void WarnHotKeyNotSet() {
     // Through the wide API, so the Japanese text reads right whatever the ANSI code page is.
@@ -127,15 +171,13 @@ void AddTrayIcon(HWND window) {
     if (!TaskbarCreatedMessage) {
         TaskbarCreatedMessage = RegisterWindowMessageA(TaskbarCreatedName);
     }
-    NOTIFYICONDATAA data = {};
-    data.cbSize = TrayRecordSize;
-    data.hWnd = window;
-    data.uID = TrayIconId;
-    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    data.uCallbackMessage = TrayCallbackMessage;
-    data.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX));
-    lstrcpynA(data.szTip, TrayTip, sizeof data.szTip);
-    Shell_NotifyIconA(NIM_ADD, &data);
+    SendTrayIcon(window, NIM_ADD);
+}
+
+void RefitTrayIcon(HWND window) {
+    if (Settings.Resident) {
+        SendTrayIcon(window, NIM_MODIFY);
+    }
 }
 
 BOOL RemoveTrayIcon(HWND window) {
@@ -143,7 +185,12 @@ BOOL RemoveTrayIcon(HWND window) {
     data.cbSize = TrayRecordSize;
     data.hWnd = window;
     data.uID = TrayIconId;
-    return Shell_NotifyIconA(NIM_DELETE, &data);
+    BOOL removed = Shell_NotifyIconA(NIM_DELETE, &data);
+    if (TrayIconImage) {
+        DestroyIcon(TrayIconImage);
+        TrayIconImage = nullptr;
+    }
+    return removed;
 }
 
 void ShowMainWindow() {

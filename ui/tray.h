@@ -3,8 +3,9 @@
 // a long-running copy does when the shell restarts.
 //
 // Every routine runs on the GUI thread. The hot key lives on MainWindow under the identifier 0;
-// the icon is uID 1 of whichever window is passed. The icon's image is never freed (a loaded
-// resource icon needs no freeing).
+// the icon is uID 1 of whichever window is passed. Its image, loaded at the small-icon size of the
+// current scale, belongs to this module: replaced when the scale changes or the shell restarts,
+// destroyed when the icon is removed.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +19,8 @@ constexpr UINT TrayCallbackMessage = WM_USER;
 BOOL SetGlobalHotKey(int code);
 // Adds the notification-area icon for window; the shell's answer is ignored.
 void AddTrayIcon(HWND window);
+// Gives window's icon an image made for the current scale (after it has changed), when resident.
+void RefitTrayIcon(HWND window);
 // Deletes window's icon; returns the shell's answer, which no caller needs.
 BOOL RemoveTrayIcon(HWND window);
 
