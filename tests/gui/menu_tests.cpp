@@ -134,7 +134,7 @@ TEST_F(ExeResources, AcceleratorsMapControlCharactersAndEscape) {
     DestroyAcceleratorTable(table);
 }
 
-TEST_F(ExeResources, BitmapsAndIconHaveTheirSizesInSixteenColours) {
+TEST_F(ExeResources, GlyphDesignsAreSixteenColourBitmapsOfTheirSizes) {
     struct {
         int id;
         int size;
@@ -147,19 +147,71 @@ TEST_F(ExeResources, BitmapsAndIconHaveTheirSizesInSixteenColours) {
         EXPECT_EQ(header->biWidth, b.size) << b.id;
         EXPECT_EQ(header->biHeight, b.size) << b.id;
         EXPECT_EQ(header->biBitCount, 4) << b.id;
-        // Palette entry 7 is the light grey that LR_LOADMAP3DCOLORS turns into the button face.
+        // Palette entry 7 is the light grey that stands for the button face.
         const RGBQUAD* palette = reinterpret_cast<const RGBQUAD*>(header + 1);
         EXPECT_EQ(palette[7].rgbRed, 192);
         EXPECT_EQ(palette[7].rgbGreen, 192);
         EXPECT_EQ(palette[7].rgbBlue, 192);
     }
+}
+
+// The alpha of the pixel at x, y of an icon's colour image.
+int IconAlpha(HICON icon, int x, int y) {
+    ICONINFO info = {};
+    GetIconInfo(icon, &info);
+    SIZE size = {};
+    std::vector<DWORD> pixels = gui::BitmapPixels(info.hbmColor, &size);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return pixels.empty() ? -1 : static_cast<int>(pixels[y * size.cx + x] >> 24);
+}
+
+// The icon has its own image for every size the platform asks for at some scale, each in 32-bit
+// colour with alpha; from 40 pixels up as PNG. Each one loads at its size, transparent around the
+// calculator and opaque on it.
+TEST_F(ExeResources, IconHasEverySizeInThirtyTwoBitColourWithAlpha) {
+#pragma pack(push, 2)
+    struct GroupEntry {
+        BYTE width, height, colours, reserved;
+        WORD planes, bitCount;
+        DWORD bytes;
+        WORD id;
+    };
+#pragma pack(pop)
     HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_TOLVEX), MAKEINTRESOURCEA(14));
     ASSERT_NE(group, nullptr);
     const BYTE* directory = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
-    EXPECT_EQ(directory[4], 1); // one image
-    EXPECT_EQ(directory[6], 32);
-    EXPECT_EQ(directory[7], 32);
-    EXPECT_EQ(directory[8], 16); // colours
+    const int sizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+    ASSERT_EQ(*reinterpret_cast<const WORD*>(directory + 4), 8);
+    const GroupEntry* entries = reinterpret_cast<const GroupEntry*>(directory + 6);
+    for (int i = 0; i < 8; ++i) {
+        int size = sizes[i];
+        SCOPED_TRACE(size);
+        EXPECT_EQ(entries[i].width, size % 256);
+        EXPECT_EQ(entries[i].height, size % 256);
+        EXPECT_EQ(entries[i].bitCount, 32);
+        HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(entries[i].id), MAKEINTRESOURCEA(3));
+        ASSERT_NE(found, nullptr);
+        const BYTE* image = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+        if (size >= 40) {
+            // The signature, then IHDR: width, height, 8 bits, colour type 6 (with alpha).
+            ASSERT_EQ(std::memcmp(image, "\x89PNG\r\n\x1a\n", 8), 0);
+            EXPECT_EQ(image[19], size % 256);
+            EXPECT_EQ(image[24], 8);
+            EXPECT_EQ(image[25], 6);
+        } else {
+            const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(image);
+            EXPECT_EQ(header->biWidth, size);
+            EXPECT_EQ(header->biHeight, 2 * size); // the colour image and the mask below it
+            EXPECT_EQ(header->biBitCount, 32);
+        }
+        HICON icon = static_cast<HICON>(
+            LoadImageA(module, MAKEINTRESOURCEA(IDI_TOLVEX), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(IconAlpha(icon, 0, 0), 0);
+        EXPECT_EQ(IconAlpha(icon, size / 2, size / 2), 255);
+        DestroyIcon(icon);
+    }
 }
 
 } // namespace

@@ -21,6 +21,30 @@ HMODULE LoadExeResources() {
     return LoadLibraryExA(WindowsPath(TOLVEX_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 }
 
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, SIZE* size) {
+    BITMAP header = {};
+    if (!GetObjectA(bitmap, sizeof header, &header)) {
+        return {};
+    }
+    *size = {header.bmWidth, header.bmHeight};
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = header.bmWidth;
+    format.bmiHeader.biHeight = -header.bmHeight;
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<size_t>(header.bmWidth) * header.bmHeight);
+    HDC screen = GetDC(nullptr);
+    int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(header.bmHeight), pixels.data(),
+                         &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != header.bmHeight) {
+        pixels.clear();
+    }
+    return pixels;
+}
+
 void* PatchImport(const char* dll, const char* name, void* replacement) {
     BYTE* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
     auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);

@@ -1,14 +1,20 @@
 // Test helpers for the program's code run in process: the executable's resources, counting the
-// platform calls the code under test makes by redirecting this executable's imports, and a fake
-// of the layered-window call.
+// platform calls the code under test makes by redirecting this executable's imports, a fake of
+// the layered-window call, and the pixels of the bitmaps the code draws.
 #pragma once
 
 #include <windows.h>
+
+#include <vector>
 
 namespace gui {
 
 // tolvex.exe loaded as a data file, for its dialog templates and icon; null on failure.
 HMODULE LoadExeResources();
+
+// The pixels of bitmap as top-down rows of 32-bit values (blue in the low byte, then green, red
+// and alpha), with its size; empty when it cannot be read.
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, SIZE* size);
 
 // Points this executable's import of dll!name at replacement; returns the previous target, or
 // null when the executable does not import it (nothing of the code under test calls it).
