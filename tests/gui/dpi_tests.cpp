@@ -1,13 +1,17 @@
-// The main window at display scales other than 100 %, in process: the platform's DPI of the
-// window is faked through this executable's imports (the program looks GetDpiForWindow up by name,
-// and is handed a fake of the test's own), since the test display has one DPI for everything.
+// The main window at display scales other than 100 % and in other colour schemes, in process: the
+// platform's DPI of the window, its system colours and its high-contrast switch are faked through
+// this executable's imports (the program looks GetDpiForWindow up by name, and is handed a fake of
+// the test's own), since the test display has one DPI and one scheme for everything.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "../../dialogs/settingsdlg.h"
 #include "../../res/dialogs.h"
@@ -51,6 +55,73 @@ BOOL WINAPI FakeAdjustWindowRectExForDpi(RECT* rect, DWORD, BOOL, DWORD, UINT dp
     return InflateRect(rect, frame, frame);
 }
 
+// The common controls' icon loader, when the platform is to have one: it records the metric asked
+// for and loads the small icon of the fake DPI.
+bool HasIconMetricCall = true;
+int IconMetricAsked = -1;
+HRESULT WINAPI FakeLoadIconMetric(HINSTANCE module, PCWSTR name, int metric, HICON* icon) {
+    IconMetricAsked = metric;
+    int side = Scaled(16, FakeDpi);
+    *icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, side, side, 0));
+    return *icon ? S_OK : E_FAIL;
+}
+
+// The small-icon size follows the fake DPI, as the platform's does.
+decltype(&GetSystemMetrics) RealGetSystemMetrics;
+int WINAPI FakeGetSystemMetrics(int index) {
+    if (index == SM_CXSMICON || index == SM_CYSMICON) {
+        return Scaled(16, FakeDpi);
+    }
+    return RealGetSystemMetrics(index);
+}
+
+// A dark scheme (as high contrast black) when switched on: the button face black, the button text
+// white and the window colour a grey distinct from both; otherwise the platform's colours.
+constexpr COLORREF DarkFace = RGB(0, 0, 0);
+constexpr COLORREF DarkText = RGB(255, 255, 255);
+constexpr COLORREF DarkWindow = RGB(64, 64, 64);
+bool DarkScheme;
+decltype(&GetSysColor) RealGetSysColor;
+DWORD WINAPI FakeGetSysColor(int index) {
+    if (DarkScheme) {
+        switch (index) {
+        case COLOR_BTNFACE: return DarkFace;
+        case COLOR_BTNTEXT: return DarkText;
+        case COLOR_WINDOW: return DarkWindow;
+        default: break;
+        }
+    }
+    return RealGetSysColor(index);
+}
+
+bool HighContrast;
+decltype(&SystemParametersInfoA) RealSystemParametersInfoA;
+BOOL WINAPI FakeSystemParametersInfoA(UINT action, UINT size, PVOID data, UINT flags) {
+    if (action != SPI_GETHIGHCONTRAST) {
+        return RealSystemParametersInfoA(action, size, data, flags);
+    }
+    auto* state = static_cast<HIGHCONTRASTA*>(data);
+    state->dwFlags = HCF_AVAILABLE | (HighContrast ? HCF_HIGHCONTRASTON : 0);
+    state->lpszDefaultScheme = nullptr;
+    return TRUE;
+}
+
+// What the shell was asked: each message with the side of the icon's image (0 without one).
+std::vector<std::pair<DWORD, int>> TrayRequests;
+BOOL WINAPI FakeShellNotifyIconA(DWORD message, PNOTIFYICONDATAA data) {
+    int side = 0;
+    ICONINFO info = {};
+    if ((data->uFlags & NIF_ICON) && GetIconInfo(data->hIcon, &info)) {
+        BITMAP image = {};
+        GetObjectA(info.hbmColor, sizeof image, &image);
+        side = image.bmWidth;
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+    TrayRequests.push_back({message, side});
+    return TRUE;
+}
+
 // The screen's DPI, at which device contexts measure and the font chooser converts: the primary
 // monitor's, at a scale of its own.
 constexpr int PrimaryDpi = 216;
@@ -79,6 +150,8 @@ FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
         {"GetDpiForWindow", reinterpret_cast<void*>(FakeGetDpiForWindow)},
         {"GetSystemMetricsForDpi", reinterpret_cast<void*>(FakeGetSystemMetricsForDpi)},
         {"AdjustWindowRectExForDpi", reinterpret_cast<void*>(FakeAdjustWindowRectExForDpi)},
+        {"LoadIconMetric",
+         HasIconMetricCall ? reinterpret_cast<void*>(FakeLoadIconMetric) : nullptr},
     };
     for (const auto& fake : fakes) {
         if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && std::strcmp(name, fake.name) == 0) {
@@ -107,6 +180,11 @@ SIZE BitmapSize(HWND button) {
     return {bitmap.bmWidth, bitmap.bmHeight};
 }
 
+// The scale of the button glyphs: the DPI's share of 96, rounded, halves up.
+int PixelsPerDesignPixel(int dpi) {
+    return (dpi + 48) / 96;
+}
+
 class ScaledWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -118,11 +196,20 @@ class ScaledWindow : public ::testing::Test {
         gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddress, &RealGetProcAddress);
         gui::Hook("comdlg32.dll", "ChooseFontA", FakeChooseFontA, &RealChooseFontA);
         gui::Hook("GDI32.dll", "GetDeviceCaps", FakeGetDeviceCaps, &RealGetDeviceCaps);
+        gui::Hook("USER32.dll", "GetSystemMetrics", FakeGetSystemMetrics, &RealGetSystemMetrics);
+        gui::Hook("USER32.dll", "GetSysColor", FakeGetSysColor, &RealGetSysColor);
+        gui::Hook("USER32.dll", "SystemParametersInfoA", FakeSystemParametersInfoA,
+                  &RealSystemParametersInfoA);
+        decltype(&Shell_NotifyIconA) unused = nullptr;
+        gui::Hook("SHELL32.dll", "Shell_NotifyIconA", FakeShellNotifyIconA, &unused);
     }
     void SetUp() override {
         ASSERT_NE(RealGetProcAddress, nullptr);
         ASSERT_NE(RealChooseFontA, nullptr);
         ASSERT_NE(RealGetDeviceCaps, nullptr);
+        ASSERT_NE(RealGetSystemMetrics, nullptr);
+        ASSERT_NE(RealGetSysColor, nullptr);
+        ASSERT_NE(RealSystemParametersInfoA, nullptr);
         module = gui::LoadExeResources();
         ASSERT_NE(module, nullptr);
         AppInstance = module;
@@ -141,6 +228,8 @@ class ScaledWindow : public ::testing::Test {
         AppInstance = nullptr;
         FreeLibrary(module);
         FakeDpi = 96;
+        DarkScheme = HighContrast = false;
+        HasIconMetricCall = true;
     }
     // The main window as start-up makes it, at the fake DPI.
     void Open() {
@@ -208,10 +297,11 @@ class ScaledWindow : public ::testing::Test {
             EXPECT_EQ(Width(button), ClientHeight());
             EXPECT_EQ(Height(button), ClientHeight());
         }
-        // The menu's picture is 12 pixels square, the other two 8.
+        // The menu's picture is 12 design pixels square, the other two 8, each design pixel a
+        // square of whole pixels.
         for (int id : {IDC_CLEAR, IDC_MENU, IDC_CLOSE}) {
             HWND button = GetDlgItem(window, id);
-            int side = Scaled(id == IDC_MENU ? 12 : 8, dpi);
+            int side = (id == IDC_MENU ? 12 : 8) * PixelsPerDesignPixel(dpi);
             SIZE bitmap = BitmapSize(button);
             EXPECT_EQ(bitmap.cx, side);
             EXPECT_EQ(bitmap.cy, side);
@@ -319,6 +409,132 @@ TEST_F(ScaledWindow, StoredWidthAndFontSizeSurviveRepeatedSavesAtEveryScale) {
         DeleteFileA(IniPath);
     }
     IniPath[0] = '\0';
+}
+
+// The glyphs' designs: '#' the glyph, 'o' its paper, '.' the button face.
+struct GlyphCase {
+    int id;
+    std::vector<std::string> design;
+};
+const GlyphCase Glyphs[] = {
+    {IDC_CLEAR,
+     {"..####..", ".######.", "###..##.", "##......", "##......", "###..##.", ".######.",
+      "..####.."}},
+    {IDC_MENU,
+     {"............", "########....", "#oooooo#....", "#o####o#....", "#oooooo#....",
+      "#o####o#....", "#oooooo#oooo", "#o####oo####", "#ooooooo####", "########o##o",
+      ".......o..o.", "........oo.."}},
+    {IDC_CLOSE,
+     {"##....##", "###..###", ".######.", "..####..", "..####..", ".######.", "###..###",
+      "##....##"}},
+};
+
+// A button's picture as rows of design characters, by the dark scheme's colours ('?' for any
+// other colour).
+std::vector<std::string> GlyphRows(HWND button) {
+    HBITMAP bitmap = reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
+    SIZE size = {};
+    std::vector<DWORD> pixels = gui::BitmapPixels(bitmap, &size);
+    auto dib = [](COLORREF c) {
+        return static_cast<DWORD>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    };
+    std::vector<std::string> rows;
+    for (int y = 0; y < size.cy && !pixels.empty(); ++y) {
+        std::string row;
+        for (int x = 0; x < size.cx; ++x) {
+            DWORD pixel = pixels[y * size.cx + x] & 0xFFFFFF;
+            row += pixel == dib(DarkText)     ? '#'
+                   : pixel == dib(DarkWindow) ? 'o'
+                   : pixel == dib(DarkFace)   ? '.'
+                                              : '?';
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Every design pixel becomes the same square of whole pixels at every scale, so a stroke keeps
+// its thickness all along; and a change to a dark scheme redraws the glyphs in its button-text
+// colour on its button face, the menu's paper in its window colour.
+TEST_F(ScaledWindow, GlyphsAreEvenAtEveryScaleAndFollowTheColourScheme) {
+    for (int dpi : {96, 120, 144, 168, 192, 240}) {
+        SCOPED_TRACE(dpi);
+        FakeDpi = dpi;
+        Open();
+        DarkScheme = true;
+        SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
+        int scale = PixelsPerDesignPixel(dpi);
+        for (const GlyphCase& glyph : Glyphs) {
+            SCOPED_TRACE(glyph.id);
+            std::vector<std::string> expected;
+            for (const std::string& designRow : glyph.design) {
+                std::string row;
+                for (char c : designRow) {
+                    row.append(static_cast<size_t>(scale), c);
+                }
+                expected.insert(expected.end(), static_cast<size_t>(scale), row);
+            }
+            EXPECT_EQ(GlyphRows(GetDlgItem(window, glyph.id)), expected);
+        }
+        DarkScheme = false;
+        Close();
+    }
+}
+
+// While high contrast is on, the input line and its list show the scheme's window colours, at
+// start and after each switch; the chosen colours stay stored and come back when it goes off.
+TEST_F(ScaledWindow, HighContrastShowsTheSchemesColoursInTheLineAndKeepsTheChosenOnes) {
+    const COLORREF chosenText = RGB(1, 2, 3);
+    const COLORREF chosenBack = RGB(4, 5, 6);
+    Settings.UseColors = 1;
+    Settings.TextColor = chosenText;
+    Settings.BackColor = chosenBack;
+    HighContrast = true;
+    Open();
+    HDC dc = CreateCompatibleDC(nullptr);
+    for (bool on : {true, false, true, false}) {
+        SCOPED_TRACE(on);
+        HighContrast = on;
+        SendMessageA(window, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+        for (UINT message : {WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX}) {
+            SetTextColor(dc, RGB(7, 7, 7));
+            SetBkColor(dc, RGB(8, 8, 8));
+            LRESULT brush = SendMessageA(window, message, reinterpret_cast<WPARAM>(dc),
+                                         reinterpret_cast<LPARAM>(InputEdit));
+            EXPECT_EQ(GetTextColor(dc), on ? GetSysColor(COLOR_WINDOWTEXT) : chosenText);
+            EXPECT_EQ(GetBkColor(dc), on ? GetSysColor(COLOR_WINDOW) : chosenBack);
+            EXPECT_EQ(brush == reinterpret_cast<LRESULT>(BackBrush), !on);
+        }
+        EXPECT_EQ(Settings.TextColor, chosenText);
+        EXPECT_EQ(Settings.BackColor, chosenBack);
+    }
+    DeleteDC(dc);
+}
+
+// The notification-area icon gets the icon's image of the small-icon size of the current scale,
+// through the common controls' loader where there is one and the system metric where not: when
+// it is added, after a change of scale and after the shell has restarted.
+TEST_F(ScaledWindow, TrayIconIsLoadedAtTheSmallIconSizeOfTheCurrentScale) {
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    for (bool metricCall : {true, false}) {
+        SCOPED_TRACE(metricCall);
+        HasIconMetricCall = metricCall;
+        IconMetricAsked = -1;
+        TrayRequests.clear();
+        Settings.Resident = 1;
+        FakeDpi = 120;
+        Open();
+        FakeDpi = 144;
+        RECT suggested = {10, 10, 10 + Scaled(200, 144), 10 + Height(window)};
+        SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144),
+                     reinterpret_cast<LPARAM>(&suggested));
+        SendMessageA(window, taskbarCreated, 0, 0);
+        Close();
+        std::vector<std::pair<DWORD, int>> expected = {
+            {NIM_ADD, 20}, {NIM_MODIFY, 24}, {NIM_ADD, 24}, {NIM_DELETE, 0}};
+        EXPECT_EQ(TrayRequests, expected);
+        EXPECT_EQ(IconMetricAsked, metricCall ? LIM_SMALL : -1);
+    }
 }
 
 } // namespace
