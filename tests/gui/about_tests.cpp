@@ -59,6 +59,13 @@ HINSTANCE WINAPI RecordingShellExecuteA(HWND owner, LPCSTR verb, LPCSTR target, 
     return reinterpret_cast<HINSTANCE>(static_cast<INT_PTR>(SE_ERR_NOASSOC));
 }
 
+// The link colour of a high-contrast black scheme, yellow, instead of the platform's own.
+constexpr COLORREF SchemeLinkColour = RGB(255, 255, 0);
+decltype(&GetSysColor) RealGetSysColor;
+DWORD WINAPI SchemeGetSysColor(int index) {
+    return index == COLOR_HOTLIGHT ? SchemeLinkColour : RealGetSysColor(index);
+}
+
 class AboutDialog : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -67,6 +74,7 @@ class AboutDialog : public ::testing::Test {
         Hook("gdi32.dll", "DeleteObject", &CountingDeleteObject, &RealDeleteObject);
         decltype(&ShellExecuteA) unused = nullptr;
         Hook("shell32.dll", "ShellExecuteA", &RecordingShellExecuteA, &unused);
+        Hook("user32.dll", "GetSysColor", &SchemeGetSysColor, &RealGetSysColor);
     }
     void SetUp() override {
         ASSERT_NE(RealCreateFontIndirectA, nullptr);
@@ -173,6 +181,20 @@ TEST_F(AboutDialog, LinkClickOpensTheAddressAndLeavesTheDialogOpen) {
     EXPECT_EQ(ShellTarget, text); // the shown text is the address opened
     EXPECT_EQ(ShellShow, SW_SHOWNORMAL);
     EXPECT_TRUE(IsWindowVisible(dialog));
+    DestroyWindow(dialog);
+}
+
+TEST_F(AboutDialog, LinkIsDrawnInTheSchemesLinkColourOnTheDialogsBackground) {
+    ASSERT_NE(RealGetSysColor, nullptr);
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    INT_PTR brush = SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_LINK)));
+    EXPECT_EQ(GetTextColor(dc), SchemeLinkColour);
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(brush), GetStockObject(NULL_BRUSH));
+    DeleteDC(dc);
     DestroyWindow(dialog);
 }
 
