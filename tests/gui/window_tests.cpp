@@ -340,6 +340,57 @@ TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
     EXPECT_TRUE(Ends(&tolvex, 0));
 }
 
+// The system colours a test sets, put back when it ends however it ends: the scheme belongs to
+// the whole test display.
+class SystemColours {
+  public:
+    SystemColours(std::vector<int> indices, std::vector<COLORREF> colours)
+        : indices_(std::move(indices)) {
+        for (int index : indices_) {
+            saved_.push_back(GetSysColor(index));
+        }
+        SetSysColors(static_cast<int>(indices_.size()), indices_.data(), colours.data());
+    }
+    ~SystemColours() {
+        SetSysColors(static_cast<int>(indices_.size()), indices_.data(), saved_.data());
+    }
+
+  private:
+    std::vector<int> indices_;
+    std::vector<COLORREF> saved_;
+};
+
+// Whether the middle of a button (inside its edges) shows colour somewhere.
+bool ButtonShows(const Tolvex& tolvex, HWND button, COLORREF colour) {
+    RECT rect = ChildRect(tolvex.window, button);
+    int edge = (rect.bottom - rect.top) / 4;
+    for (int y = rect.top + edge; y < rect.bottom - edge; ++y) {
+        for (int x = rect.left + edge; x < rect.right - edge; ++x) {
+            if (ScreenPixel(tolvex.window, x, y) == colour) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// A scheme with a black button face, as high contrast black has: every button shows its glyph in
+// the button-text colour. (Wine hands a changed colour only to processes started after the change;
+// the redrawing on a change is shown in process.)
+TEST(Appearance, ButtonGlyphsShowOnABlackButtonFace) {
+    const COLORREF text = RGB(0, 255, 255);
+    SystemColours dark({COLOR_BTNFACE, COLOR_BTNTEXT}, {RGB(0, 0, 0), text});
+    std::string dir = FreshDirectory(TestName());
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    for (HWND button : {tolvex.clearButton, tolvex.menuButton, tolvex.closeButton}) {
+        EXPECT_TRUE(WaitUntil([&] { return ButtonShows(tolvex, button, text); }))
+            << GetDlgCtrlID(button);
+    }
+    SendCommand(tolvex, IDM_EXIT);
+    EXPECT_TRUE(Ends(&tolvex, 0));
+}
+
 // A popup menu that the process shows, found by the menu window class.
 bool MenuIsOpen(const Tolvex& tolvex) {
     return OpenPopup(tolvex, "#32768") != nullptr;
