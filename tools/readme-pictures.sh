@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's pictures from the real program under Wine, in the test run's own display, and
-# puts them into docs/: window.png, history.png, menu.png, the animation typing.gif and the window
-# at 144 DPI, window-144dpi.png (from its test in a Wine prefix of its own, tests/gui/dpi144.sh).
+# puts them into docs/: window.png, history.png, menu.png, the animation typing.gif, the window in a
+# dark high-contrast scheme, window-high-contrast.png, and the window at 144 DPI, window-144dpi.png
+# (from its test in a Wine prefix of its own, tests/gui/dpi144.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -25,8 +26,8 @@ last=$((${#frames[@]} - 1))
 convert -loop 0 -delay 60 "${frames[@]:0:$last}" -delay 300 "${frames[$last]}" +dither \
   -layers Optimize docs/typing.gif
 # The test writes its PNG files uncompressed; these are compressed, without time stamps.
-for picture in window history menu; do
+for picture in window history menu window-high-contrast; do
   convert "$pictures/$picture.png" -strip "docs/$picture.png"
 done
 echo "readme-pictures: docs/window.png docs/history.png docs/menu.png docs/typing.gif" \
-  "docs/window-144dpi.png"
+  "docs/window-high-contrast.png docs/window-144dpi.png"

@@ -1,5 +1,6 @@
 // The README's pictures, taken from the real tolvex.exe: the window with a live result, its
-// history list open, its main menu open, and the frames of typing a calculation, one a keystroke.
+// history list open, its main menu open, the frames of typing a calculation, one a keystroke, and
+// the window in a dark high-contrast scheme.
 // Each step waits for the line the program must show, so a wrong result fails instead of being
 // pictured. tools/readme-pictures.sh runs it and turns the frames into the animation.
 #include <gtest/gtest.h>
@@ -125,6 +126,59 @@ TEST_F(ReadmePictures, TypingHistoryAndMenu) {
     ASSERT_TRUE(SaveWithPopup(tolvex, menu, "menu"));
     TypeKey(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return OpenPopup(tolvex, "#32768") == nullptr; }));
+}
+
+// A dark high-contrast scheme: white text and black backgrounds for windows and buttons, a
+// cyan selection and caption. The platform's own schemes differ only in the accents.
+const int SchemeIndices[] = {
+    COLOR_WINDOW,          COLOR_WINDOWTEXT,   COLOR_BTNFACE,        COLOR_BTNTEXT,
+    COLOR_3DHILIGHT,       COLOR_3DLIGHT,      COLOR_3DSHADOW,       COLOR_3DDKSHADOW,
+    COLOR_WINDOWFRAME,     COLOR_HIGHLIGHT,    COLOR_HIGHLIGHTTEXT,  COLOR_ACTIVECAPTION,
+    COLOR_INACTIVECAPTION, COLOR_ACTIVEBORDER, COLOR_INACTIVEBORDER, COLOR_HOTLIGHT};
+const COLORREF SchemeColours[] = {
+    RGB(0, 0, 0),       RGB(255, 255, 255), RGB(0, 0, 0),       RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(0, 0, 0),       RGB(128, 128, 128), RGB(255, 255, 255),
+    RGB(255, 255, 255), RGB(26, 235, 255),  RGB(0, 0, 0),       RGB(26, 235, 255),
+    RGB(63, 242, 63),   RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 0)};
+constexpr int SchemeSize = sizeof SchemeIndices / sizeof SchemeIndices[0];
+static_assert(SchemeSize == sizeof SchemeColours / sizeof SchemeColours[0], "a colour each");
+
+// High contrast switched on with the scheme's colours while it lives, the display's own back
+// afterwards. Only programs started meanwhile take the colours up.
+class DarkHighContrast {
+  public:
+    DarkHighContrast() {
+        for (int i = 0; i < SchemeSize; ++i) {
+            saved_[i] = GetSysColor(SchemeIndices[i]);
+        }
+        SetSysColors(SchemeSize, SchemeIndices, SchemeColours);
+        SetHighContrast(HCF_HIGHCONTRASTON);
+    }
+    ~DarkHighContrast() {
+        SetHighContrast(0);
+        SetSysColors(SchemeSize, SchemeIndices, saved_);
+    }
+
+  private:
+    static void SetHighContrast(DWORD flags) {
+        HIGHCONTRASTA state = {sizeof state, flags | HCF_AVAILABLE, nullptr};
+        SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof state, &state, 0);
+    }
+    COLORREF saved_[SchemeSize];
+};
+
+TEST(ReadmePicturesInHighContrast, WindowInADarkScheme) {
+    DarkHighContrast scheme;
+    std::string dir = FreshDirectory("readme-pictures-high-contrast");
+    WriteTextFile(dir + "tolvex.ini", PictureSettings);
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    ASSERT_TRUE(Focus(tolvex));
+    TypeText(L"2^10/3=");
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(tolvex.combo) == "2^10/3=341.33333333333"; }));
+    SettleSelection(tolvex);
+    ASSERT_TRUE(SavePicture(tolvex.window, "window-high-contrast"));
+    SendCommand(tolvex, IDM_EXIT);
 }
 
 } // namespace
