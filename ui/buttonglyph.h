@@ -3,9 +3,9 @@
 //
 // A design is a small picture in three inks: black is the glyph itself, white the paper of what
 // it shows (the list box of the menu glyph) and light grey the button's face. They become the
-// button-text, window and button-face colours, which every colour scheme, the high-contrast ones
-// included, keeps apart from one another; so a glyph shows in any scheme. It is drawn again
-// whenever the colours or the scale change.
+// button-text, window and button-face colours; every colour scheme, the high-contrast ones
+// included, sets the text apart from both backgrounds, so a glyph shows in any scheme. It is
+// drawn again whenever the colours or the scale change.
 #pragma once
 
 #include <windows.h>
