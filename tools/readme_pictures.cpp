@@ -128,43 +128,26 @@ TEST_F(ReadmePictures, TypingHistoryAndMenu) {
     ASSERT_TRUE(WaitUntil([&] { return OpenPopup(tolvex, "#32768") == nullptr; }));
 }
 
-// A dark high-contrast scheme: white text and black backgrounds for windows and buttons, a
-// cyan selection and caption. The platform's own schemes differ only in the accents.
-const int SchemeIndices[] = {
-    COLOR_WINDOW,          COLOR_WINDOWTEXT,   COLOR_BTNFACE,        COLOR_BTNTEXT,
-    COLOR_3DHILIGHT,       COLOR_3DLIGHT,      COLOR_3DSHADOW,       COLOR_3DDKSHADOW,
-    COLOR_WINDOWFRAME,     COLOR_HIGHLIGHT,    COLOR_HIGHLIGHTTEXT,  COLOR_ACTIVECAPTION,
-    COLOR_INACTIVECAPTION, COLOR_ACTIVEBORDER, COLOR_INACTIVEBORDER, COLOR_HOTLIGHT};
-const COLORREF SchemeColours[] = {
-    RGB(0, 0, 0),       RGB(255, 255, 255), RGB(0, 0, 0),       RGB(255, 255, 255),
-    RGB(255, 255, 255), RGB(0, 0, 0),       RGB(128, 128, 128), RGB(255, 255, 255),
-    RGB(255, 255, 255), RGB(26, 235, 255),  RGB(0, 0, 0),       RGB(26, 235, 255),
-    RGB(63, 242, 63),   RGB(0, 0, 0),       RGB(0, 0, 0),       RGB(255, 255, 0)};
-constexpr int SchemeSize = sizeof SchemeIndices / sizeof SchemeIndices[0];
-static_assert(SchemeSize == sizeof SchemeColours / sizeof SchemeColours[0], "a colour each");
-
-// High contrast switched on with the scheme's colours while it lives, the display's own back
-// afterwards. Only programs started meanwhile take the colours up.
+// High contrast on, with a dark scheme's colours: white text on black windows and buttons, a cyan
+// selection and caption, yellow links. The platform's own schemes differ only in the accents.
 class DarkHighContrast {
   public:
-    DarkHighContrast() {
-        for (int i = 0; i < SchemeSize; ++i) {
-            saved_[i] = GetSysColor(SchemeIndices[i]);
-        }
-        SetSysColors(SchemeSize, SchemeIndices, SchemeColours);
-        SetHighContrast(HCF_HIGHCONTRASTON);
-    }
-    ~DarkHighContrast() {
-        SetHighContrast(0);
-        SetSysColors(SchemeSize, SchemeIndices, saved_);
-    }
+    DarkHighContrast() { SetHighContrast(HCF_HIGHCONTRASTON); }
+    ~DarkHighContrast() { SetHighContrast(0); }
 
   private:
     static void SetHighContrast(DWORD flags) {
         HIGHCONTRASTA state = {sizeof state, flags | HCF_AVAILABLE, nullptr};
         SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof state, &state, 0);
     }
-    COLORREF saved_[SchemeSize];
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255), cyan = RGB(26, 235, 255);
+    SystemColours colours{
+        {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_3DHILIGHT,
+         COLOR_3DLIGHT, COLOR_3DSHADOW, COLOR_3DDKSHADOW, COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT,
+         COLOR_ACTIVECAPTION, COLOR_INACTIVECAPTION, COLOR_HOTLIGHT, COLOR_WINDOWFRAME,
+         COLOR_ACTIVEBORDER, COLOR_INACTIVEBORDER},
+        {black, white, black, white, white, black, RGB(128, 128, 128), white, cyan, black, cyan,
+         RGB(63, 242, 63), RGB(255, 255, 0), white, black, black}};
 };
 
 TEST(ReadmePicturesInHighContrast, WindowInADarkScheme) {

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
 
@@ -53,17 +52,6 @@ int WINAPI FakeGetSystemMetricsForDpi(int index, UINT dpi) {
 BOOL WINAPI FakeAdjustWindowRectExForDpi(RECT* rect, DWORD, BOOL, DWORD, UINT dpi) {
     int frame = Scaled(FrameAt96, static_cast<int>(dpi));
     return InflateRect(rect, frame, frame);
-}
-
-// The common controls' icon loader, when the platform is to have one: it records the metric asked
-// for and loads the small icon of the fake DPI.
-bool HasIconMetricCall = true;
-int IconMetricAsked = -1;
-HRESULT WINAPI FakeLoadIconMetric(HINSTANCE module, PCWSTR name, int metric, HICON* icon) {
-    IconMetricAsked = metric;
-    int side = Scaled(16, FakeDpi);
-    *icon = static_cast<HICON>(LoadImageW(module, name, IMAGE_ICON, side, side, 0));
-    return *icon ? S_OK : E_FAIL;
 }
 
 // The small-icon size follows the fake DPI, as the platform's does.
@@ -150,8 +138,8 @@ FARPROC WINAPI FakeGetProcAddress(HMODULE module, LPCSTR name) {
         {"GetDpiForWindow", reinterpret_cast<void*>(FakeGetDpiForWindow)},
         {"GetSystemMetricsForDpi", reinterpret_cast<void*>(FakeGetSystemMetricsForDpi)},
         {"AdjustWindowRectExForDpi", reinterpret_cast<void*>(FakeAdjustWindowRectExForDpi)},
-        {"LoadIconMetric",
-         HasIconMetricCall ? reinterpret_cast<void*>(FakeLoadIconMetric) : nullptr},
+        // Without the common controls' icon loader, the icon's size comes from the faked metric.
+        {"LoadIconMetric", nullptr},
     };
     for (const auto& fake : fakes) {
         if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && std::strcmp(name, fake.name) == 0) {
@@ -229,7 +217,6 @@ class ScaledWindow : public ::testing::Test {
         FreeLibrary(module);
         FakeDpi = 96;
         DarkScheme = HighContrast = false;
-        HasIconMetricCall = true;
     }
     // The main window as start-up makes it, at the fake DPI.
     void Open() {
@@ -511,30 +498,21 @@ TEST_F(ScaledWindow, HighContrastShowsTheSchemesColoursInTheLineAndKeepsTheChose
     DeleteDC(dc);
 }
 
-// The notification-area icon gets the icon's image of the small-icon size of the current scale,
-// through the common controls' loader where there is one and the system metric where not: when
-// it is added, after a change of scale and after the shell has restarted.
+// The notification-area icon gets the icon's image of the small-icon size of the current scale:
+// when it is added, after a change of scale and after the shell has restarted.
 TEST_F(ScaledWindow, TrayIconIsLoadedAtTheSmallIconSizeOfTheCurrentScale) {
-    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
-    for (bool metricCall : {true, false}) {
-        SCOPED_TRACE(metricCall);
-        HasIconMetricCall = metricCall;
-        IconMetricAsked = -1;
-        TrayRequests.clear();
-        Settings.Resident = 1;
-        FakeDpi = 120;
-        Open();
-        FakeDpi = 144;
-        RECT suggested = {10, 10, 10 + Scaled(200, 144), 10 + Height(window)};
-        SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144),
-                     reinterpret_cast<LPARAM>(&suggested));
-        SendMessageA(window, taskbarCreated, 0, 0);
-        Close();
-        std::vector<std::pair<DWORD, int>> expected = {
-            {NIM_ADD, 20}, {NIM_MODIFY, 24}, {NIM_ADD, 24}, {NIM_DELETE, 0}};
-        EXPECT_EQ(TrayRequests, expected);
-        EXPECT_EQ(IconMetricAsked, metricCall ? LIM_SMALL : -1);
-    }
+    TrayRequests.clear();
+    Settings.Resident = 1;
+    FakeDpi = 120;
+    Open();
+    FakeDpi = 144;
+    RECT suggested = {10, 10, 10 + Scaled(200, 144), 10 + Height(window)};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    Close();
+    std::vector<std::pair<DWORD, int>> expected = {
+        {NIM_ADD, 20}, {NIM_MODIFY, 24}, {NIM_ADD, 24}, {NIM_DELETE, 0}};
+    EXPECT_EQ(TrayRequests, expected);
 }
 
 } // namespace

@@ -340,26 +340,6 @@ TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
     EXPECT_TRUE(Ends(&tolvex, 0));
 }
 
-// The system colours a test sets, put back when it ends however it ends: the scheme belongs to
-// the whole test display.
-class SystemColours {
-  public:
-    SystemColours(std::vector<int> indices, std::vector<COLORREF> colours)
-        : indices_(std::move(indices)) {
-        for (int index : indices_) {
-            saved_.push_back(GetSysColor(index));
-        }
-        SetSysColors(static_cast<int>(indices_.size()), indices_.data(), colours.data());
-    }
-    ~SystemColours() {
-        SetSysColors(static_cast<int>(indices_.size()), indices_.data(), saved_.data());
-    }
-
-  private:
-    std::vector<int> indices_;
-    std::vector<COLORREF> saved_;
-};
-
 // Whether the middle of a button (inside its edges) shows colour somewhere.
 bool ButtonShows(const Tolvex& tolvex, HWND button, COLORREF colour) {
     RECT rect = ChildRect(tolvex.window, button);
@@ -375,8 +355,7 @@ bool ButtonShows(const Tolvex& tolvex, HWND button, COLORREF colour) {
 }
 
 // A scheme with a black button face, as high contrast black has: every button shows its glyph in
-// the button-text colour. (Wine hands a changed colour only to processes started after the change;
-// the redrawing on a change is shown in process.)
+// the button-text colour. (The redrawing on a change of colours is shown in process.)
 TEST(Appearance, ButtonGlyphsShowOnABlackButtonFace) {
     const COLORREF text = RGB(0, 255, 255);
     SystemColours dark({COLOR_BTNFACE, COLOR_BTNTEXT}, {RGB(0, 0, 0), text});

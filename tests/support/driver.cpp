@@ -385,4 +385,16 @@ int LineClientHeight(int height) {
     return metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
 }
 
+SystemColours::SystemColours(std::vector<int> indices, std::vector<COLORREF> colours)
+    : indices_(std::move(indices)) {
+    for (int index : indices_) {
+        saved_.push_back(GetSysColor(index));
+    }
+    SetSysColors(static_cast<int>(indices_.size()), indices_.data(), colours.data());
+}
+
+SystemColours::~SystemColours() {
+    SetSysColors(static_cast<int>(indices_.size()), indices_.data(), saved_.data());
+}
+
 } // namespace gui

@@ -126,4 +126,19 @@ RECT ChildRect(HWND parent, HWND child); // in the parent's client coordinates
 // the font's own height): one text line, two edges and two pixels.
 int LineClientHeight(int height);
 
+// System colours of the test display set for the lifetime of the object and put back however the
+// test ends: the scheme belongs to the whole display. Under Wine only programs started while it
+// lives take the colours up.
+class SystemColours {
+  public:
+    SystemColours(std::vector<int> indices, std::vector<COLORREF> colours);
+    ~SystemColours();
+    SystemColours(const SystemColours&) = delete;
+    SystemColours& operator=(const SystemColours&) = delete;
+
+  private:
+    std::vector<int> indices_;
+    std::vector<COLORREF> saved_;
+};
+
 } // namespace gui
