@@ -1,15 +1,28 @@
-// The about dialog: its link in the link colour, the hand cursor and the click that opens it.
+// The about dialog: its link in the link colour, the hand cursor and the click that opens it, and
+// the line that tells where the settings are kept.
 #include "aboutdlg.h"
 
 #include <shellapi.h>
 
 #include "../res/dialogs.h"
 #include "../res/resource.h"
+#include "../settings/settings.h"
 #include "../ui/mainwnd.h"
 
 HFONT LinkFont;
 
 namespace {
+
+// "設定: " and IniPath, through the wide API like the notice line: the label is Japanese whatever
+// the ANSI code page, and the path is text of that code page.
+void ShowSettingsPlace(HWND dialog) {
+    wchar_t text[MAX_PATH + 8] = L"設定: ";
+    int label = lstrlenW(text);
+    if (!MultiByteToWideChar(CP_ACP, 0, IniPath, -1, text + label, MAX_PATH)) {
+        text[label] = L'\0';
+    }
+    SetDlgItemTextW(dialog, IDC_SETTINGSPLACE, text);
+}
 
 BOOL InitAboutDialog(HWND dialog) {
     LOGFONTA font = {};
@@ -25,6 +38,7 @@ BOOL InitAboutDialog(HWND dialog) {
     SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(LinkFont), FALSE);
     // The notice text has no id of its own; it is the control just before the link.
     SetWindowTextW(GetWindow(link, GW_HWNDPREV), L"" ABOUT_TEXT);
+    ShowSettingsPlace(dialog);
     return TRUE;
 }
 

@@ -29,6 +29,7 @@
 
 // The about dialog (IDD_ABOUT).
 #define IDC_LINK 200
+#define IDC_SETTINGSPLACE 201
 
 // The about dialog's name, version and notice line. The dialog manager of an ANSI dialog passes
 // its texts through the ANSI code page, which may lack the copyright sign (932 does), so the

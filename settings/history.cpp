@@ -18,14 +18,16 @@ constexpr int SectionBlockSize = 16;
 BOOL LoadHistory(const HistoryList& history) {
     if (IniPath[0] == '\0')
         return TRUE;
-    int count = static_cast<int>(GetPrivateProfileIntA(HistorySection, "Count", 0, IniPath));
+    int count =
+        static_cast<int>(GetPrivateProfileIntA(HistorySection, "Count", 0, IniReadPath()));
     count = std::min({count, Settings.MaxHistory, MaxHistoryLimit});
     char key[KeyTextSize];
     char line[LineBufferSize];
     for (int index = 0; index < count; ++index) {
         wsprintfA(key, "%d", index);
         // A missing or empty entry is skipped; the ones after it keep their places.
-        DWORD read = GetPrivateProfileStringA(HistorySection, key, "", line, sizeof line, IniPath);
+        DWORD read =
+            GetPrivateProfileStringA(HistorySection, key, "", line, sizeof line, IniReadPath());
         if (read > 0)
             history.append(line);
     }
@@ -43,15 +45,16 @@ BOOL WriteHistory(const HistoryList& history) {
     char block[SectionBlockSize];
     int length = wsprintfA(block, "Count=%d", count);
     block[length + 1] = '\0';
-    if (!WritePrivateProfileSectionA(HistorySection, block, IniPath) || count <= 0)
-        return TRUE;
+    if (!WritePrivateProfileSectionA(HistorySection, block, IniPath))
+        return FALSE;
+    bool written = true;
     char key[KeyTextSize];
     char line[LineBufferSize];
     for (int index = 0; index < count; ++index) {
         if (!history.item(index, line))
             continue;
         wsprintfA(key, "%d", index);
-        WritePrivateProfileStringA(HistorySection, key, line, IniPath);
+        written &= WritePrivateProfileStringA(HistorySection, key, line, IniPath) != FALSE;
     }
-    return TRUE;
+    return written ? TRUE : FALSE;
 }

@@ -22,6 +22,7 @@ SettingsRecord Settings = {
 };
 
 char IniPath[MAX_PATH];
+char IniSeedPath[MAX_PATH];
 
 namespace {
 
@@ -91,7 +92,7 @@ bool HaveIniPath() {
 int ReadIntKey(const char* key, int fallback) {
     if (!HaveIniPath())
         return fallback;
-    return static_cast<int>(GetPrivateProfileIntA(SettingsSection, key, fallback, IniPath));
+    return static_cast<int>(GetPrivateProfileIntA(SettingsSection, key, fallback, IniReadPath()));
 }
 
 // Writes value with "%d" as key of the section; returns the writer's result.
@@ -108,7 +109,7 @@ void LoadFontKeys(const char* faceKey) {
     DWORD length = 0;
     if (HaveIniPath())
         length = GetPrivateProfileStringA(SettingsSection, faceKey, "", faceName, sizeof faceName,
-                                          IniPath);
+                                          IniReadPath());
     if (length != 0) {
         // A stored face comes without the rest of its LOGFONT, so whatever the default GUI font
         // said about charset and rendering must not stick to it.
@@ -131,15 +132,60 @@ void LoadFontKeys(const char* faceKey) {
     font.lfItalic = static_cast<BYTE>(ReadIntKey("FontItalic", font.lfItalic) & 0xFF);
 }
 
-void SaveFontKeys(const char* faceKey) {
+// True when every key was written.
+bool SaveFontKeys(const char* faceKey) {
     const LOGFONTA& font = Settings.Font;
-    WritePrivateProfileStringA(SettingsSection, faceKey, font.lfFaceName, IniPath);
-    WriteIntKey("FontSize", font.lfHeight);
-    WriteIntKey("FontBold", font.lfWeight == FW_BOLD ? 1 : 0);
-    WriteIntKey("FontItalic", font.lfItalic != 0 ? 1 : 0);
+    bool written = WritePrivateProfileStringA(SettingsSection, faceKey, font.lfFaceName, IniPath);
+    written &= WriteIntKey("FontSize", font.lfHeight) != FALSE;
+    written &= WriteIntKey("FontBold", font.lfWeight == FW_BOLD ? 1 : 0) != FALSE;
+    written &= WriteIntKey("FontItalic", font.lfItalic != 0 ? 1 : 0) != FALSE;
+    return written;
+}
+
+// The user's own file lives in a folder of its own, which nothing makes before the first exit.
+// The folder beside the executable exists already; making it again fails and changes nothing.
+void MakeIniFolder() {
+    char folder[MAX_PATH];
+    lstrcpynA(folder, IniPath, MAX_PATH);
+    BuildIniPath(folder, "");
+    if (folder[0] != '\0')
+        CreateDirectoryA(folder, nullptr);
+}
+
+// path + "\\" + name in buffer, a MAX_PATH buffer; false (and buffer empty) when it does not fit.
+bool JoinPath(char* buffer, const char* path, const char* name) {
+    buffer[0] = '\0';
+    if (lstrlenA(path) + 1 + lstrlenA(name) >= MAX_PATH)
+        return false;
+    wsprintfA(buffer, "%s\\%s", path, name);
+    return true;
+}
+
+bool CanCreateFileIn(const char* directory) {
+    char probe[MAX_PATH];
+    char name[32];
+    wsprintfA(name, "tolvex-%lu.tmp", GetCurrentProcessId());
+    if (lstrlenA(directory) + lstrlenA(name) >= MAX_PATH)
+        return false;
+    wsprintfA(probe, "%s%s", directory, name);
+    // Made and removed at once: only the system knows whether a write will be allowed (access
+    // rights, a read-only share or medium, policy), and asking it by trying is the sure answer.
+    HANDLE file = CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+bool FileExists(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace
+
+const IniFileSystem PlatformFileSystem = {CanCreateFileIn, FileExists};
 
 char* BuildIniPath(char* path, const char* fileName) {
     int cut = 0;
@@ -161,6 +207,30 @@ char* BuildIniPath(char* path, const char* fileName) {
     }
     lstrcpyA(path + cut, fileName);
     return path;
+}
+
+const char* IniReadPath() {
+    return IniSeedPath[0] != '\0' ? IniSeedPath : IniPath;
+}
+
+void ChooseIniPath(const char* besideExe, const char* userFolder, const IniFileSystem& files) {
+    IniSeedPath[0] = '\0';
+    lstrcpynA(IniPath, besideExe, MAX_PATH);
+    char directory[MAX_PATH];
+    lstrcpynA(directory, besideExe, MAX_PATH);
+    BuildIniPath(directory, "");
+    if (directory[0] != '\0' && files.canCreateIn(directory))
+        return;
+    char folder[MAX_PATH];
+    char userFile[MAX_PATH];
+    // With no folder of the user's, the file beside the executable is still the one to name when
+    // its write fails at exit.
+    if (userFolder[0] == '\0' || !JoinPath(folder, userFolder, UserIniFolderName) ||
+        !JoinPath(userFile, folder, IniFileName))
+        return;
+    lstrcpynA(IniPath, userFile, MAX_PATH);
+    if (!files.exists(IniPath))
+        lstrcpynA(IniSeedPath, besideExe, MAX_PATH);
 }
 
 int ClampMaxHistory(int value) {
@@ -189,14 +259,18 @@ BOOL SaveSettings(const WindowPlace& place, const HistoryList& history) {
     Settings.WindowLeft = place.left;
     Settings.WindowTop = place.top;
     Settings.WindowWidth = place.width;
+    MakeIniFolder();
     // Each field goes out as it stands in memory: the next start normalises it anyway.
+    bool written = true;
     for (const SettingsKey& key : SettingsKeys) {
         switch (key.kind) {
-        case IntegerKey: WriteIntKey(key.name, *key.field); break;
-        case ColourKey: WriteIntKey(key.name, static_cast<int>(*key.colour)); break;
-        case FontKeys: SaveFontKeys(key.name); break;
+        case IntegerKey: written &= WriteIntKey(key.name, *key.field) != FALSE; break;
+        case ColourKey:
+            written &= WriteIntKey(key.name, static_cast<int>(*key.colour)) != FALSE;
+            break;
+        case FontKeys: written &= SaveFontKeys(key.name); break;
         }
     }
-    WriteHistory(history);
-    return TRUE;
+    written &= WriteHistory(history) != FALSE;
+    return written ? TRUE : FALSE;
 }

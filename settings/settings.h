@@ -1,10 +1,12 @@
-// The one process-wide Settings record and its storage in tolvex.ini beside the executable.
+// The one process-wide Settings record and its storage in tolvex.ini, beside the executable or,
+// where that folder cannot be written, in the user's application-data folder.
 //
 // The file is read once at start-up (LoadSettings, then LoadHistory once the window exists) and
 // written once when the main window is destroyed (SaveSettings, which ends with WriteHistory).
 // Every other module reads and writes the fields of Settings directly, on the GUI thread. All file
-// access goes through the platform's profile functions on IniPath; when IniPath is empty, nothing
-// is read (the defaults stay) and nothing is written.
+// access goes through the platform's profile functions on IniPath (reading on IniSeedPath instead
+// while that names a file); when IniPath is empty, nothing is read (the defaults stay) and nothing
+// is written.
 #pragma once
 
 #include <windows.h>
@@ -47,12 +49,38 @@ int ClampMaxHistory(int value);
 // start-up copies the default GUI font into it.
 extern SettingsRecord Settings;
 
-// The full path of tolvex.ini; empty when the executable's directory leaves no room for it, and
-// then nothing is read or written.
+// The full path of the file the settings are kept in (ChooseIniPath); empty when there is none,
+// and then nothing is read or written.
 extern char IniPath[MAX_PATH];
+// The file start-up reads instead of IniPath: the one beside the executable, which cannot be
+// written, while the user's own file IniPath does not exist yet; empty otherwise.
+extern char IniSeedPath[MAX_PATH];
+
+// The file start-up reads: IniSeedPath when it names one, else IniPath.
+const char* IniReadPath();
 
 // The name of the settings file, whatever the executable is called.
 constexpr const char* IniFileName = "tolvex.ini";
+// The folder in the user's application-data folder that holds the user's own settings file.
+constexpr const char* UserIniFolderName = "tolvex";
+
+// What choosing the settings file needs to know of the file system, so that the choice can be
+// tried against a made-up one.
+struct IniFileSystem {
+    // True when a new file can be made in directory (a full path ending in a backslash).
+    bool (*canCreateIn)(const char* directory);
+    // True when path names an existing file.
+    bool (*exists)(const char* path);
+};
+// The kernel's file functions: a probe file made and removed at once, and the file's attributes.
+extern const IniFileSystem PlatformFileSystem;
+
+// Sets IniPath and IniSeedPath. besideExe is tolvex.ini beside the executable (as BuildIniPath
+// leaves it, empty when it has none), userFolder the user's application-data folder (empty when
+// unknown). The file beside the executable is kept wherever its folder can be written, so a copy
+// carried on a stick keeps its settings with it; elsewhere the settings are kept in
+// userFolder\tolvex\tolvex.ini, starting from the file beside the executable until that exists.
+void ChooseIniPath(const char* besideExe, const char* userFolder, const IniFileSystem& files);
 
 // Replaces the file-name part of path (a writable MAX_PATH buffer holding a full path, as
 // GetModuleFileNameA leaves it) by fileName; returns path. Double-byte characters of the ANSI code
@@ -85,12 +113,14 @@ struct WindowPlace {
 // Reads the section "Settings" into Settings, each key defaulting to the field's current value
 // and passing the field's normalisation. Returns TRUE.
 BOOL LoadSettings();
-// Takes place into WindowLeft, WindowTop and WindowWidth, writes the section "Settings" and then
-// the history. Write failures are ignored; returns TRUE.
+// Takes place into WindowLeft, WindowTop and WindowWidth, makes the folder of IniPath when it is
+// missing, writes the section "Settings" and then the history. Returns FALSE when a write failed
+// (the changes of the run are then lost, and the caller says so), TRUE otherwise, and TRUE when
+// there is no IniPath to write.
 BOOL SaveSettings(const WindowPlace& place, const HistoryList& history);
 
-// LoadHistory appends at most Settings.MaxHistory saved entries to history; WriteHistory replaces
-// the section "History" with the entries (or with Count=0 when SaveHistory is off). Both return
-// TRUE.
+// LoadHistory appends at most Settings.MaxHistory saved entries to history and returns TRUE;
+// WriteHistory replaces the section "History" with the entries (or with Count=0 when SaveHistory
+// is off) and returns FALSE when a write failed.
 BOOL LoadHistory(const HistoryList& history);
 BOOL WriteHistory(const HistoryList& history);

@@ -101,6 +101,18 @@ void ReloadButtonBitmaps() {
     }
 }
 
+// The one message at exit: the run's changes are lost, and the user should know where the program
+// tried to keep them. The window is going, so the box has no owner.
+void ReportSettingsNotSaved() {
+    wchar_t path[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, IniPath, -1, path, MAX_PATH)) {
+        path[0] = L'\0';
+    }
+    wchar_t text[MAX_PATH + 64];
+    wsprintfW(text, L"設定を保存できませんでした。次のファイルに書き込めません:\n%s", path);
+    MessageBoxW(nullptr, text, nullptr, MB_OK | MB_ICONWARNING);
+}
+
 void DestroyMainWindow(HWND window) {
     DeleteAppearanceObjects();
     DeleteObject(ClearBitmap);
@@ -110,7 +122,9 @@ void DestroyMainWindow(HWND window) {
     if (Settings.Resident) {
         RemoveTrayIcon(window);
     }
-    SaveSettings(StoredWindowPlace(window), InputHistory);
+    if (!SaveSettings(StoredWindowPlace(window), InputHistory)) {
+        ReportSettingsNotSaved();
+    }
     PostQuitMessage(0);
 }
 

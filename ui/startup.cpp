@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "../res/resource.h"
 #include "../settings/settings.h"
@@ -15,6 +16,9 @@ namespace {
 
 // The trackbar and hot-key control of the settings dialog.
 constexpr DWORD CommonControlClasses = ICC_BAR_CLASSES | ICC_HOTKEY_CLASS;
+// How long a second start waits for the running copy to show itself. One that answers at all does
+// so at once; one busy for this long is taken for stopped.
+constexpr UINT HandOverTimeoutMs = 3000;
 
 // Start-up failures are shown through the wide API so that the Japanese text reads right
 // whatever the system's ANSI code page is.
@@ -28,26 +32,23 @@ void TakeDefaultGuiFont() {
     Settings.Font.lfHeight = StoredLength(nullptr, Settings.Font.lfHeight);
 }
 
-void BuildOwnIniPath() {
-    DWORD length = GetModuleFileNameA(nullptr, IniPath, MAX_PATH);
-    // A path cut short by the buffer would name the wrong directory; then no file is used at all.
+void ChooseOwnIniPath() {
+    char besideExe[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, besideExe, MAX_PATH);
+    // A path cut short by the buffer would name the wrong directory; then there is no file beside
+    // the executable to use.
     if (length == 0 || length >= MAX_PATH) {
-        IniPath[0] = '\0';
-        return;
+        besideExe[0] = '\0';
+    } else {
+        BuildIniPath(besideExe, IniFileName);
     }
-    BuildIniPath(IniPath, IniFileName);
-}
-
-bool HandOverToRunningCopy() {
-    if (!Settings.SingleInstance) {
-        return false;
+    // Asked of the shell rather than read from the environment's APPDATA, which the starting
+    // program may have left out or changed.
+    char userFolder[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, userFolder))) {
+        userFolder[0] = '\0';
     }
-    HWND running = FindWindowA(MainClassName, nullptr);
-    if (!running) {
-        return false;
-    }
-    SendMessageA(running, WM_COMMAND, IDM_SHOW, 0);
-    return true;
+    ChooseIniPath(besideExe, userFolder, PlatformFileSystem);
 }
 
 bool RegisterMainClass() {
@@ -107,13 +108,42 @@ WPARAM RunMessageLoop(HACCEL accelerators) {
 
 } // namespace
 
+bool HandOverToRunningCopy(int* exitCode) {
+    if (!Settings.SingleInstance) {
+        return false;
+    }
+    HWND running = FindWindowA(MainClassName, nullptr);
+    if (!running) {
+        return false;
+    }
+    // The user has just started this copy, so it may take the foreground; the running copy may
+    // not without being allowed to, and it is the one that comes to the front.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(running, &processId);
+    AllowSetForegroundWindow(processId);
+    // A plain send would wait for ever on a copy that has stopped answering, unseen, and every
+    // further start would wait beside it.
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(running, WM_COMMAND, IDM_SHOW, 0, SMTO_ABORTIFHUNG, HandOverTimeoutMs,
+                            &result)) {
+        *exitCode = 0;
+        return true;
+    }
+    ShowStartupError(L"起動中の tolvex が応答しません。\n"
+                     L"しばらく待ってからもう一度起動するか、タスク マネージャーで tolvex "
+                     L"を終了してから起動してください。");
+    *exitCode = 1;
+    return true;
+}
+
 int RunTolvex(HINSTANCE instance, int showCommand) {
     AppInstance = instance;
     TakeDefaultGuiFont();
-    BuildOwnIniPath();
+    ChooseOwnIniPath();
     LoadSettings();
-    if (HandOverToRunningCopy()) {
-        return 0;
+    int handOverCode = 0;
+    if (HandOverToRunningCopy(&handOverCode)) {
+        return handOverCode;
     }
     if (!RegisterMainClass()) {
         ShowStartupError(L"ウィンドウクラスが登録できません。");

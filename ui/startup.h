@@ -7,3 +7,9 @@
 // Reads the settings, hands a second start over to the running copy (a single instance), creates
 // and shows the main window and runs the message loop until it ends. Returns the exit code.
 int RunTolvex(HINSTANCE instance, int showCommand);
+
+// A second start while SingleInstance is on and a main window exists: asks the running copy to
+// show itself and returns true with the exit code for this start in exitCode, 0 when the copy
+// answered; when it does not answer within a few seconds, says so in a message box and gives 1.
+// False, with exitCode untouched, when this start is to run on its own. Offered for its tests.
+bool HandOverToRunningCopy(int* exitCode);
