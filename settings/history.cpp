@@ -18,8 +18,7 @@ constexpr int SectionBlockSize = 16;
 BOOL LoadHistory(const HistoryList& history) {
     if (IniPath[0] == '\0')
         return TRUE;
-    int count =
-        static_cast<int>(GetPrivateProfileIntA(HistorySection, "Count", 0, IniReadPath()));
+    int count = static_cast<int>(GetPrivateProfileIntA(HistorySection, "Count", 0, IniReadPath()));
     count = std::min({count, Settings.MaxHistory, MaxHistoryLimit});
     char key[KeyTextSize];
     char line[LineBufferSize];
