@@ -359,4 +359,56 @@ TEST_F(InProcessWindow, NotationWidthSwitchReevaluatesOnlyHexadecimalAndBinaryLi
     }
 }
 
+int MessageBoxes;
+std::wstring MessageText;
+
+int WINAPI RecordingMessageBoxW(HWND, const wchar_t* text, const wchar_t*, UINT) {
+    ++MessageBoxes;
+    MessageText = text;
+    return IDOK;
+}
+
+// The window's end writes the settings; only a failed write is worth a word, and one is enough.
+TEST_F(InProcessWindow, OnlyAFailedSaveAtExitIsReportedNamingTheFile) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    char name[64];
+    wsprintfA(name, "tolvex-exit-%lu", GetCurrentProcessId());
+    const std::string folder = std::string(temp) + name;
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    struct {
+        std::string path;
+        int messages;
+    } const rows[] = {
+        {folder + "\\tolvex.ini", 0},
+        // The folder of the file is made when missing, but not the folders above it.
+        {folder + "\\missing\\tolvex\\tolvex.ini", 1},
+    };
+    decltype(&MessageBoxW) realMessageBox = nullptr;
+    gui::Hook("USER32.dll", "MessageBoxW", &RecordingMessageBoxW, &realMessageBox);
+    ASSERT_NE(realMessageBox, nullptr);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        if (!window) {
+            window = CreateWindowExA(0, TestClassName, "", WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, 0,
+                                     nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            ASSERT_NE(window, nullptr);
+            MainWindow = window;
+        }
+        lstrcpyA(IniPath, row.path.c_str());
+        MessageBoxes = 0;
+        MessageText.clear();
+        DestroyWindow(window);
+        window = nullptr;
+        EXPECT_EQ(MessageBoxes, row.messages);
+        if (row.messages) {
+            EXPECT_NE(Ansi(MessageText).find(row.path), std::string::npos);
+        }
+    }
+    gui::PatchImport("USER32.dll", "MessageBoxW", reinterpret_cast<void*>(realMessageBox));
+    IniPath[0] = '\0';
+    DeleteFileA((folder + "\\tolvex.ini").c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
 } // namespace

@@ -139,12 +139,12 @@ TEST_F(HistoryWrite, WrittenLinesLoadBackUnchanged) {
     EXPECT_EQ(HistoryItems(), lines);
 }
 
-TEST_F(HistoryWrite, ASectionThatCannotBeWrittenIsSkippedQuietly) {
+TEST_F(HistoryWrite, ASectionThatCannotBeWrittenIsReportedAndSkipped) {
     std::string blocked = directory + "blocked.ini";
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
     lstrcpyA(IniPath, blocked.c_str());
     AddHistoryItems({"1+2=3", "4"});
-    EXPECT_TRUE(WriteHistory(InputHistory));
+    EXPECT_FALSE(WriteHistory(InputHistory));
     EXPECT_TRUE(GetFileAttributesA(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_TRUE(LoadHistory(InputHistory));
     EXPECT_EQ(HistoryItems(), (Items{"1+2=3", "4"}));

@@ -44,6 +44,7 @@ void IniFileTest::TearDown() {
     MainWindow = nullptr;
     InputCombo = nullptr;
     IniPath[0] = '\0';
+    IniSeedPath[0] = '\0';
     RemoveTree(directory);
 }
 

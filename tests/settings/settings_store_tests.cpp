@@ -361,13 +361,13 @@ TEST_F(SettingsSave, KeysAndSectionsItDoesNotOwnAreKept) {
     EXPECT_EQ(lines.size(), 20u);
 }
 
-TEST_F(SettingsSave, AFileThatCannotBeCreatedIsLeftAloneQuietly) {
+TEST_F(SettingsSave, AFileThatCannotBeCreatedIsReportedAndLeftAlone) {
     // A directory where the file would go: creating the file fails whoever runs the test.
     std::string blocked = directory + "blocked.ini";
     ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
     lstrcpyA(IniPath, blocked.c_str());
     AddHistoryItems({"1+2=3"});
-    EXPECT_TRUE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
+    EXPECT_FALSE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
     EXPECT_TRUE(GetFileAttributesA(blocked.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((blocked + "\\*.*").c_str(), &found);
@@ -389,7 +389,7 @@ TEST_F(SettingsSave, AFileHeldOpenByAnotherProgramKeepsItsOldText) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     Settings.Opacity = 90;
-    EXPECT_TRUE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
+    EXPECT_FALSE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
     CloseHandle(held);
     EXPECT_EQ(ReadTextFile(path), old);
 }
