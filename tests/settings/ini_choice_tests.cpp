@@ -71,15 +71,6 @@ TEST(IniChoice, EachCaseOfFolderAndFiles) {
     IniPath[0] = IniSeedPath[0] = '\0';
 }
 
-TEST(IniChoice, AUserFolderTooLongForTheFileIsNotUsed) {
-    std::string deep = "C:\\" + std::string(MAX_PATH - 14, 'a');
-    FolderWritable = false;
-    ChooseIniPath(BesideExe, deep.c_str(), FakeFiles);
-    EXPECT_STREQ(IniPath, BesideExe);
-    EXPECT_STREQ(IniReadPath(), BesideExe);
-    IniPath[0] = IniSeedPath[0] = '\0';
-}
-
 using UserIniFile = IniFileTest;
 
 TEST_F(UserIniFile, StartsFromTheFileBesideTheExecutableAndIsMadeAtExit) {
@@ -111,26 +102,6 @@ TEST_F(UserIniFile, StartsFromTheFileBesideTheExecutableAndIsMadeAtExit) {
     EXPECT_EQ(lines[5], "HexBits=64");
     EXPECT_EQ(SectionLines(kept, "History"), (std::vector<std::string>{"Count=1", "0=1+2=3"}));
     EXPECT_EQ(ReadTextFile(beside), seed);
-}
-
-TEST_F(UserIniFile, AFolderThatCannotBeMadeFailsTheSave) {
-    // Its parent is missing too, and only the last folder of the path is made.
-    lstrcpyA(IniPath, (directory + "missing\\tolvex\\tolvex.ini").c_str());
-    EXPECT_FALSE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
-}
-
-TEST_F(UserIniFile, ThePlatformProbeLeavesNothingBehind) {
-    EXPECT_TRUE(PlatformFileSystem.canCreateIn(directory.c_str()));
-    EXPECT_FALSE(PlatformFileSystem.canCreateIn((directory + "missing\\").c_str()));
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((directory + "tolvex-*.tmp").c_str(), &found);
-    EXPECT_EQ(search, INVALID_HANDLE_VALUE);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    std::string file = directory + "here.ini";
-    WriteTextFile(file, "x");
-    EXPECT_TRUE(PlatformFileSystem.exists(file.c_str()));
-    EXPECT_FALSE(PlatformFileSystem.exists(directory.c_str()));
 }
 
 } // namespace
