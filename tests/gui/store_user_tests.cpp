@@ -130,11 +130,13 @@ struct SignalStop {
     std::string pattern;
     bool stopped = false;
     SignalStop(const std::string& folder, HWND running) : window(running) {
-        // The folder's own name and the file's: "<name>.tolvex.exe", the last letter bracketed so
-        // that the command line of start.exe, which carries the pattern, does not match it.
-        std::string name = folder.substr(0, folder.size() - 1);
-        name = name.substr(name.find_last_of('\\') + 1);
-        pattern = name + ".tolvex.ex[e]";
+        // The copy's whole path, which the test run's own folder makes unique, with any character
+        // for a backslash; its last letter bracketed, so that the command line of start.exe,
+        // which carries the pattern, does not match it.
+        pattern = folder + "tolvex.ex[e]";
+        for (char& c : pattern) {
+            c = c == '\\' ? '.' : c;
+        }
         stopped = StartUnix("/usr/bin/pkill --signal STOP -f " + pattern) &&
                   gui::WaitUntil([&] { return !Answers(window); });
     }
