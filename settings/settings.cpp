@@ -45,8 +45,9 @@ int NormaliseHexBits(int value) {
 }
 
 int ClampOpacity(int value) {
-    if (value < MinOpacity)
+    if (value < MinOpacity) {
         return MinOpacity;
+    }
     return value > MaxOpacity ? MaxOpacity : value;
 }
 
@@ -90,8 +91,9 @@ bool HaveIniPath() {
 
 // The profile reader's integer for key, or fallback when the key (or the file) is missing.
 int ReadIntKey(const char* key, int fallback) {
-    if (!HaveIniPath())
+    if (!HaveIniPath()) {
         return fallback;
+    }
     return static_cast<int>(GetPrivateProfileIntA(SettingsSection, key, fallback, IniReadPath()));
 }
 
@@ -107,9 +109,10 @@ void LoadFontKeys(const char* faceKey) {
     LOGFONTA& font = Settings.Font;
     char faceName[LF_FACESIZE] = "";
     DWORD length = 0;
-    if (HaveIniPath())
+    if (HaveIniPath()) {
         length = GetPrivateProfileStringA(SettingsSection, faceKey, "", faceName, sizeof faceName,
                                           IniReadPath());
+    }
     if (length != 0) {
         // A stored face comes without the rest of its LOGFONT, so whatever the default GUI font
         // said about charset and rendering must not stick to it.
@@ -148,15 +151,17 @@ void MakeIniFolder() {
     char folder[MAX_PATH];
     lstrcpynA(folder, IniPath, MAX_PATH);
     BuildIniPath(folder, "");
-    if (folder[0] != '\0')
+    if (folder[0] != '\0') {
         CreateDirectoryA(folder, nullptr);
+    }
 }
 
 // path + "\\" + name in buffer, a MAX_PATH buffer; false (and buffer empty) when it does not fit.
 bool JoinPath(char* buffer, const char* path, const char* name) {
     buffer[0] = '\0';
-    if (lstrlenA(path) + 1 + lstrlenA(name) >= MAX_PATH)
+    if (lstrlenA(path) + 1 + lstrlenA(name) >= MAX_PATH) {
         return false;
+    }
     wsprintfA(buffer, "%s\\%s", path, name);
     return true;
 }
@@ -165,15 +170,17 @@ bool CanCreateFileIn(const char* directory) {
     char probe[MAX_PATH];
     char name[32];
     wsprintfA(name, "tolvex-%lu.tmp", GetCurrentProcessId());
-    if (lstrlenA(directory) + lstrlenA(name) >= MAX_PATH)
+    if (lstrlenA(directory) + lstrlenA(name) >= MAX_PATH) {
         return false;
+    }
     wsprintfA(probe, "%s%s", directory, name);
     // Made and removed at once: only the system knows whether a write will be allowed (access
     // rights, a read-only share or medium, policy), and asking it by trying is the sure answer.
     HANDLE file = CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
         return false;
+    }
     CloseHandle(file);
     return true;
 }
@@ -192,15 +199,17 @@ char* BuildIniPath(char* path, const char* fileName) {
     int at = 0;
     while (at < MAX_PATH && path[at] != '\0') {
         if (IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(path[at]))) {
-            if (at + 1 >= MAX_PATH || path[at + 1] == '\0')
+            if (at + 1 >= MAX_PATH || path[at + 1] == '\0') {
                 break;
+            }
             at += 2;
         } else if (path[at++] == '\\') {
             cut = at;
         }
     }
-    while (at < MAX_PATH && path[at] != '\0')
+    while (at < MAX_PATH && path[at] != '\0') {
         ++at;
+    }
     if (at >= MAX_PATH || cut + lstrlenA(fileName) >= MAX_PATH) {
         path[0] = '\0';
         return path;
@@ -219,23 +228,27 @@ void ChooseIniPath(const char* besideExe, const char* userFolder, const IniFileS
     char directory[MAX_PATH];
     lstrcpynA(directory, besideExe, MAX_PATH);
     BuildIniPath(directory, "");
-    if (directory[0] != '\0' && files.canCreateIn(directory))
+    if (directory[0] != '\0' && files.canCreateIn(directory)) {
         return;
+    }
     char folder[MAX_PATH];
     char userFile[MAX_PATH];
     // With no folder of the user's, the file beside the executable is still the one to name when
     // its write fails at exit.
     if (userFolder[0] == '\0' || !JoinPath(folder, userFolder, UserIniFolderName) ||
-        !JoinPath(userFile, folder, IniFileName))
+        !JoinPath(userFile, folder, IniFileName)) {
         return;
+    }
     lstrcpynA(IniPath, userFile, MAX_PATH);
-    if (!files.exists(IniPath))
+    if (!files.exists(IniPath)) {
         lstrcpynA(IniSeedPath, besideExe, MAX_PATH);
+    }
 }
 
 int ClampMaxHistory(int value) {
-    if (value < MinHistoryLimit)
+    if (value < MinHistoryLimit) {
         return MinHistoryLimit;
+    }
     return value > MaxHistoryLimit ? MaxHistoryLimit : value;
 }
 
@@ -254,8 +267,9 @@ BOOL LoadSettings() {
 }
 
 BOOL SaveSettings(const WindowPlace& place, const HistoryList& history) {
-    if (!HaveIniPath())
+    if (!HaveIniPath()) {
         return TRUE;
+    }
     Settings.WindowLeft = place.left;
     Settings.WindowTop = place.top;
     Settings.WindowWidth = place.width;

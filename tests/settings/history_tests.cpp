@@ -14,15 +14,17 @@ using Items = std::vector<std::string>;
 // "[History]" with Count=count and the keys 0 .. entries-1 holding "e0", "e1", ...
 std::string NumberedHistory(const char* count, int entries) {
     std::string text = std::string("[History]\r\nCount=") + count + "\r\n";
-    for (int i = 0; i < entries; ++i)
+    for (int i = 0; i < entries; ++i) {
         text += std::to_string(i) + "=e" + std::to_string(i) + "\r\n";
+    }
     return text;
 }
 
 Items NumberedItems(int count) {
     Items items;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         items.push_back("e" + std::to_string(i));
+    }
     return items;
 }
 

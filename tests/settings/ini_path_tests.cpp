@@ -19,9 +19,11 @@ struct GuardedPath {
 };
 
 bool GuardIntact(const GuardedPath& buffer) {
-    for (char byte : buffer.guard)
-        if (byte != GuardByte)
+    for (char byte : buffer.guard) {
+        if (byte != GuardByte) {
             return false;
+        }
+    }
     return true;
 }
 
@@ -58,8 +60,9 @@ const PathRow PathRows[] = {
 
 TEST(BuildIniPath, ReplacesTheFileNameStepingOverDoubleByteCharacters) {
     ASSERT_EQ(GetACP(), JapaneseCodePage) << "run under LANG=ja_JP.UTF-8";
-    for (const PathRow& row : PathRows)
+    for (const PathRow& row : PathRows) {
         EXPECT_EQ(Build(row.exePath), row.iniPath) << row.exePath;
+    }
 }
 
 // "C:\ddd...d\" with the given length, backslash included.

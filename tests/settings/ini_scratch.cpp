@@ -39,8 +39,9 @@ void IniFileTest::SetUp() {
 }
 
 void IniFileTest::TearDown() {
-    if (MainWindow != nullptr)
+    if (MainWindow != nullptr) {
         DestroyWindow(MainWindow);
+    }
     MainWindow = nullptr;
     InputCombo = nullptr;
     IniPath[0] = '\0';
@@ -52,8 +53,9 @@ std::string IniFileTest::UseNewIniFile(const std::string& text) {
     char name[32];
     wsprintfA(name, "tolvex-%d.ini", filesMade++);
     std::string path = directory + name;
-    if (!text.empty())
+    if (!text.empty()) {
         WriteTextFile(path, text);
+    }
     lstrcpynA(IniPath, path.c_str(), MAX_PATH);
     return path;
 }
@@ -64,8 +66,9 @@ void IniFileTest::ResetSettings() {
 }
 
 void IniFileTest::AddHistoryItems(const std::vector<std::string>& items) {
-    for (const std::string& item : items)
+    for (const std::string& item : items) {
         SendMessageA(InputCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
 }
 
 std::vector<std::string> IniFileTest::HistoryItems() const {

@@ -374,8 +374,9 @@ TEST_F(SettingsSave, AFileThatCannotBeCreatedIsReportedAndLeftAlone) {
     int entries = 0;
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (lstrcmpA(found.cFileName, ".") != 0 && lstrcmpA(found.cFileName, "..") != 0)
+            if (lstrcmpA(found.cFileName, ".") != 0 && lstrcmpA(found.cFileName, "..") != 0) {
                 ++entries;
+            }
         } while (FindNextFileA(search, &found));
         FindClose(search);
     }

@@ -48,11 +48,13 @@ std::vector<std::string> TextLines(const std::string& text) {
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
-        if (end == std::string::npos)
+        if (end == std::string::npos) {
             end = text.size();
+        }
         std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
+        if (!line.empty() && line.back() == '\r') {
             line.pop_back();
+        }
         lines.push_back(line);
         start = end + 1;
     }
@@ -67,9 +69,11 @@ bool IsSectionHeader(const std::string& line) {
 
 std::vector<std::string> SectionNames(const std::string& text) {
     std::vector<std::string> names;
-    for (const std::string& line : TextLines(text))
-        if (IsSectionHeader(line))
+    for (const std::string& line : TextLines(text)) {
+        if (IsSectionHeader(line)) {
             names.push_back(line.substr(1, line.size() - 2));
+        }
+    }
     return names;
 }
 
@@ -77,10 +81,11 @@ std::vector<std::string> SectionLines(const std::string& text, const std::string
     std::vector<std::string> lines;
     bool inside = false;
     for (const std::string& line : TextLines(text)) {
-        if (IsSectionHeader(line))
+        if (IsSectionHeader(line)) {
             inside = line.substr(1, line.size() - 2) == section;
-        else if (inside && !line.empty())
+        } else if (inside && !line.empty()) {
             lines.push_back(line);
+        }
     }
     return lines;
 }
