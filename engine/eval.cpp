@@ -1,6 +1,7 @@
 // The expression evaluator: one recursive-descent level per grammar rule, computing as it reads.
 #include "eval.h"
 
+#include "extended.h"
 #include "mathlayer.h"
 
 #include <cmath>
@@ -596,42 +597,10 @@ EvalStatus ParseSum(const char** cursor, long double* value) {
     return EvalOk;
 }
 
-// The x87 control word: every operation must round to nearest at the 64-bit significand, which
-// the start-up code sets for the main thread only (a thread made with CreateThread starts with
-// 53 bits). The guard sets it for one evaluation and puts the caller's setting back.
-#if defined(__i386__) || defined(__x86_64__)
-class PrecisionGuard {
-  public:
-    PrecisionGuard() {
-        __asm__ volatile("fnstcw %0" : "=m"(saved_));
-        unsigned short wanted = static_cast<unsigned short>((saved_ & ~ControlMask) | Extended);
-        if (wanted != saved_) {
-            __asm__ volatile("fldcw %0" : : "m"(wanted));
-        }
-    }
-    ~PrecisionGuard() {
-        unsigned short current;
-        __asm__ volatile("fnstcw %0" : "=m"(current));
-        if (current != saved_) {
-            __asm__ volatile("fldcw %0" : : "m"(saved_));
-        }
-    }
-    PrecisionGuard(const PrecisionGuard&) = delete;
-    PrecisionGuard& operator=(const PrecisionGuard&) = delete;
-
-  private:
-    // Precision control (bits 8-9) and rounding control (bits 10-11); 64 bits is 11, nearest 00.
-    static constexpr unsigned short ControlMask = 0x0F00;
-    static constexpr unsigned short Extended = 0x0300;
-    unsigned short saved_;
-};
-#else
-struct PrecisionGuard {};
-#endif
-
 } // namespace
 
 EvalStatus EvaluateExpression(const char* text, long double* value) {
+    // Every operation below rounds at the full significand, whatever the calling thread had set.
     PrecisionGuard precision;
     MathErrorStatus = EvalOk;
     NestingDepth = 0;

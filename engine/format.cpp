@@ -1,6 +1,8 @@
 // The result formatters: an exact fixed-point decimal conversion and the integer patterns.
 #include "format.h"
 
+#include "extended.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -26,25 +28,16 @@ constexpr uint32_t PowersOfFive[] = {1,       5,        25,        125,       62
                                      3125,    15625,    78125,     390625,    1953125,
                                      9765625, 48828125, 244140625, 1220703125};
 
-constexpr int ExtendedBytes = 10;
-constexpr int ExponentBias = 16383;
-constexpr int SignificandBits = 64;
-
 // round(magnitude * 10^decimals), exact, ties away from zero. magnitude is significand *
 // 2^exponent; significand * 5^decimals needs up to 95 bits, held in three 32-bit words (there is no
 // __int128 on i686, and both platforms must make the same digits), and is then shifted right by
 // -(exponent + decimals) with half a unit added first. The callers keep magnitude * 10^decimals
 // at most 10^19, so the result fits 64 bits.
 uint64_t RoundScaled(long double magnitude, int decimals) {
-    // The x87 layout: 64-bit significand with explicit integer bit, then sign and 15-bit exponent.
-    static_assert(sizeof(long double) >= ExtendedBytes, "long double holds the 80-bit format");
-    unsigned char bytes[ExtendedBytes];
-    std::memcpy(bytes, &magnitude, ExtendedBytes);
-    uint64_t significand = 0;
-    std::memcpy(&significand, bytes, sizeof significand);
-    int biased = (bytes[9] & 0x7F) << 8 | bytes[8];
-    // A subnormal has the exponent of the smallest normal, without the integer bit.
-    int exponent = (biased == 0 ? 1 : biased) - ExponentBias - (SignificandBits - 1);
+    uint64_t significand;
+    int exponent;
+    Decompose(magnitude, &significand, &exponent);
+    exponent -= ExtendedSignificandBits - 1;
 
     // Below 2^47 the exponent is at most 46 - 63 and decimals at most 13: the scaled value always
     // has bits behind its binary point, so the shift always goes to the right, by 4 or more.

@@ -9,9 +9,6 @@
 
 #include "eval.h"
 
-// 2^-16382, the smallest normal extended magnitude.
-constexpr long double SmallestNormal = 0x1p-16382L;
-
 // The kinds of failure a math function reports, numbered as the classic math-error record has them.
 enum MathErrorKind {
     MathErrorDomain = 1,
@@ -25,11 +22,6 @@ enum MathErrorKind {
 // The status of the last math-function failure; cleared by EvaluateExpression before it parses.
 // Process-wide because the hook has no context of its own: evaluations must never overlap.
 extern EvalStatus MathErrorStatus;
-
-// True (the default): each function first tries a short computation that decides the rounding
-// for nearly every argument, and runs the long pair computation only when it cannot; both give
-// the same bits. Tests turn it off to compare the two ways.
-extern bool MathFastPaths;
 
 // Maps a MathErrorKind (or any other number) to its EvalStatus in MathErrorStatus; returns 1.
 int MathErrorHook(int kind);

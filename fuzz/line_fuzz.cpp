@@ -1,6 +1,8 @@
 // libFuzzer target: the evaluator, the three formatters and the line rewrite on arbitrary bytes,
 // aborting on any broken promise (a buffer overrun, a line over the limit, a mismatch below).
+#include "extended.h"
 #include "line.h"
+#include "mathfastpaths.h"
 #include "mathlayer.h"
 
 #include <cmath>
@@ -19,7 +21,6 @@ constexpr int CanaryBytes = 16;
 constexpr int MaxDecimalLength = 16;
 constexpr int MaxHexLength = 16;
 constexpr int MaxBinaryLength = 64;
-constexpr int ExtendedBytes = 10; // the bytes of an 80-bit value; the rest is padding
 
 #define CHECK(condition)                                                                           \
     do {                                                                                           \

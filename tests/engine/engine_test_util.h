@@ -2,12 +2,11 @@
 #pragma once
 
 #include "eval.h"
+#include "extended.h"
 #include "format.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <ostream>
-#include <cstring>
 #include <string>
 
 // What the input line would show for text: the decimal result, or "?" on any failure.
@@ -28,15 +27,14 @@ inline EvalStatus StatusOf(const char* text) {
     return EvaluateExpression(text, &value);
 }
 
-// The sign-exponent word and the significand of an extended value.
-struct ExtendedBits {
-    uint16_t signExponent;
-    uint64_t significand;
-    bool operator==(const ExtendedBits& other) const {
-        return signExponent == other.signExponent && significand == other.significand;
-    }
-    bool operator!=(const ExtendedBits& other) const { return !(*this == other); }
-};
+// Two values' patterns compared field by field, so that failures show both (BitsOf).
+inline bool operator==(const ExtendedBits& a, const ExtendedBits& b) {
+    return a.signExponent == b.signExponent && a.significand == b.significand;
+}
+
+inline bool operator!=(const ExtendedBits& a, const ExtendedBits& b) {
+    return !(a == b);
+}
 
 // Failure messages show the pattern as 0xSEEE:SIGNIFICAND.
 inline std::ostream& operator<<(std::ostream& out, const ExtendedBits& bits) {
@@ -44,13 +42,4 @@ inline std::ostream& operator<<(std::ostream& out, const ExtendedBits& bits) {
     std::snprintf(text, sizeof text, "0x%04X:%016llX", bits.signExponent,
                   static_cast<unsigned long long>(bits.significand));
     return out << text;
-}
-
-inline ExtendedBits BitsOf(long double value) {
-    unsigned char bytes[10];
-    std::memcpy(bytes, &value, sizeof bytes);
-    ExtendedBits bits;
-    std::memcpy(&bits.significand, bytes, 8);
-    bits.signExponent = static_cast<uint16_t>(bytes[8] | bytes[9] << 8);
-    return bits;
 }

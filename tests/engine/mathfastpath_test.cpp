@@ -1,5 +1,7 @@
 // The math layer's fast paths against its pair computation: the same bits, at the edges of every
 // table, reduction and range the fast paths use, and on a spread of ordinary arguments.
+#include "extended.h"
+#include "mathfastpaths.h"
 #include "mathlayer.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +13,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int ExtendedBytes = 10;
 
 bool SameBits(long double a, long double b) {
     return std::memcmp(&a, &b, ExtendedBytes) == 0;

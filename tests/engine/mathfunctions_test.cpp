@@ -180,16 +180,6 @@ TEST(MathFunctions, SignedZerosPassThrough) {
 }
 
 #if defined(__i386__) || defined(__x86_64__)
-unsigned short ControlWord() {
-    unsigned short word;
-    __asm__ volatile("fnstcw %0" : "=m"(word));
-    return word;
-}
-
-void SetControlWord(unsigned short word) {
-    __asm__ volatile("fldcw %0" : : "m"(word));
-}
-
 // A thread that Windows starts without the runtime's help has the x87 unit at 53 bits; the
 // evaluator must compute as it does at 64 bits, and hand the caller's setting back.
 TEST(Evaluation, ComputesAtSixtyFourBitsWhateverTheCallerSet) {
@@ -213,19 +203,20 @@ TEST(Evaluation, ComputesAtSixtyFourBitsWhateverTheCallerSet) {
     for (const char* line : lines) {
         ASSERT_EQ(EvaluateExpression(line, &expected[count++]), EvalOk) << line;
     }
-    const unsigned short saved = ControlWord();
+    const unsigned short saved = X87ControlWord();
     // Precision control 10 (53 bits), and then also rounding toward zero.
-    const unsigned short narrowed[] = {static_cast<unsigned short>((saved & ~0x0F00) | 0x0200),
-                                       static_cast<unsigned short>((saved & ~0x0F00) | 0x0E00)};
+    const unsigned short narrowed[] = {
+        static_cast<unsigned short>((saved & ~X87ControlMask) | 0x0200),
+        static_cast<unsigned short>((saved & ~X87ControlMask) | 0x0E00)};
     for (unsigned short word : narrowed) {
-        SetControlWord(word);
+        SetX87ControlWord(word);
         long double values[sizeof lines / sizeof lines[0]];
         EvalStatus statuses[sizeof lines / sizeof lines[0]];
         for (int i = 0; i < count; ++i) {
             statuses[i] = EvaluateExpression(lines[i], &values[i]);
         }
-        unsigned short after = ControlWord();
-        SetControlWord(saved);
+        unsigned short after = X87ControlWord();
+        SetX87ControlWord(saved);
         EXPECT_EQ(after, word);
         for (int i = 0; i < count; ++i) {
             EXPECT_EQ(statuses[i], EvalOk) << lines[i];
