@@ -1,4 +1,6 @@
-// The math layer's reports: exactly the listed conditions, mapped to their statuses by the hook.
+// The math layer's contract: its reports, exactly the listed conditions, mapped to their statuses
+// by the hook, and signed zeros passed through.
+#include "engine_test_util.h"
 #include "mathlayer.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +118,22 @@ TEST(MathLayer, ReportsLeaveErrnoAlone) {
         Call(row);
         EXPECT_EQ(errno, Untouched) << row.what;
     }
+}
+
+TEST(MathFunctions, SignedZerosPassThrough) {
+    const struct {
+        const char* what;
+        long double (*function)(long double);
+    } odd[] = {{"sin", MathSin}, {"tan", MathTan}, {"asin", MathAsin}, {"atan", MathAtan}};
+    for (const auto& row : odd) {
+        EXPECT_EQ(BitsOf(row.function(-0.0L)), BitsOf(-0.0L)) << row.what;
+        EXPECT_EQ(BitsOf(row.function(0.0L)), BitsOf(0.0L)) << row.what;
+    }
+    EXPECT_EQ(MathCos(-0.0L), 1.0L);
+    EXPECT_EQ(BitsOf(MathPow(-0.0L, 3)), BitsOf(-0.0L));
+    EXPECT_EQ(BitsOf(MathPow(-0.0L, 2)), BitsOf(0.0L));
+    EXPECT_EQ(BitsOf(MathLog(1)), BitsOf(0.0L));
+    EXPECT_EQ(BitsOf(MathAcos(1)), BitsOf(0.0L));
 }
 
 } // namespace

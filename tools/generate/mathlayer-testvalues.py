@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-# Prints the rows of tests/engine/mathfunctions_test.cpp: arguments and the true results rounded
-# to the 64-bit significand, computed with mpmath at 600 bits, as exact hexadecimal floats.
+# Prints the rows of the math layer's value tables (tests/engine/math*_test.cpp): arguments and
+# the true results rounded to the 64-bit significand, computed with mpmath at 600 bits, as exact
+# hexadecimal floats.
 #
 # usage: /usr/bin/python3 tools/generate/mathlayer-testvalues.py
 import mpmath
