@@ -501,23 +501,38 @@ EvalStatus ParsePrimary(const char** cursor, long double* value) {
     return EvalOk;
 }
 
-// power := primary { "^" primary }   (left to right: 2^3^2 is 64)
-EvalStatus ParsePower(const char** cursor, long double* value) {
+// One level of left-associative operators: operand { operator operand }, the operators being
+// the characters of `operators`. Each right operand is read before `apply` combines it with the
+// left one, so an error inside it comes first; `apply` reports the failures of its own step, and
+// a result that is not finite ends the evaluation with EvalOverflow.
+typedef EvalStatus ParseOperand(const char** cursor, long double* value);
+typedef EvalStatus ApplyOperator(char op, long double* left, long double right);
+
+bool IsOneOf(char ch, const char* set) {
+    for (; *set != '\0'; ++set) {
+        if (*set == ch) {
+            return true;
+        }
+    }
+    return false;
+}
+
+inline EvalStatus ParseLeftToRight(const char** cursor, long double* value, ParseOperand* operand,
+                                   const char* operators, ApplyOperator* apply) {
     const char* at = *cursor;
     long double left;
-    EvalStatus status = ParsePrimary(&at, &left);
+    EvalStatus status = operand(&at, &left);
     if (status != EvalOk) {
         return status;
     }
-    while (*at == '^') {
-        ++at;
+    while (IsOneOf(*at, operators)) {
+        char op = *at++;
         long double right;
-        if ((status = ParsePrimary(&at, &right)) != EvalOk) {
+        if ((status = operand(&at, &right)) != EvalOk) {
             return status;
         }
-        left = MathPow(left, right);
-        if (MathErrorStatus != EvalOk) {
-            return MathErrorStatus;
+        if ((status = apply(op, &left, right)) != EvalOk) {
+            return status;
         }
         if (!std::isfinite(left)) {
             return EvalOverflow;
@@ -526,6 +541,16 @@ EvalStatus ParsePower(const char** cursor, long double* value) {
     *cursor = at;
     *value = left;
     return EvalOk;
+}
+
+EvalStatus ApplyPower(char, long double* left, long double right) {
+    *left = MathPow(*left, right);
+    return MathErrorStatus;
+}
+
+// power := primary { "^" primary }   (left to right: 2^3^2 is 64)
+EvalStatus ParsePower(const char** cursor, long double* value) {
+    return ParseLeftToRight(cursor, value, ParsePrimary, "^", ApplyPower);
 }
 
 // The zero test of "/", "\" and "%": -0 is zero, and so is a NaN, which compares unordered.
@@ -533,68 +558,39 @@ bool IsZeroDivisor(long double divisor) {
     return !(divisor < 0 || divisor > 0);
 }
 
-// term := power { ( "*" | "/" | "\" | "%" ) power }
-EvalStatus ParseTerm(const char** cursor, long double* value) {
-    const char* at = *cursor;
-    long double left;
-    EvalStatus status = ParsePower(&at, &left);
-    if (status != EvalOk) {
-        return status;
+EvalStatus ApplyProductOperator(char op, long double* left, long double right) {
+    if (op != '*' && IsZeroDivisor(right)) {
+        return EvalDivideByZero;
     }
-    while (*at == '*' || *at == '/' || *at == '\\' || *at == '%') {
-        char op = *at++;
-        long double right;
-        // The right operand is read before its zero test: an error inside it comes first.
-        if ((status = ParsePower(&at, &right)) != EvalOk) {
-            return status;
-        }
-        if (op != '*' && IsZeroDivisor(right)) {
-            return EvalDivideByZero;
-        }
-        switch (op) {
-        case '*': left = left * right; break;
-        case '/': left = left / right; break;
-        case '\\':
-            // The quotient is rounded to extended first and only then floored.
-            left = left / right;
-            if (!std::isfinite(left)) {
-                return EvalOverflow;
-            }
-            left = MathFloor(left);
-            break;
-        default: left = MathFmod(left, right); break;
-        }
-        if (!std::isfinite(left)) {
+    switch (op) {
+    case '*': *left = *left * right; break;
+    case '/': *left = *left / right; break;
+    case '\\':
+        // The quotient is rounded to extended first and only then floored.
+        *left = *left / right;
+        if (!std::isfinite(*left)) {
             return EvalOverflow;
         }
+        *left = MathFloor(*left);
+        break;
+    default: *left = MathFmod(*left, right); break;
     }
-    *cursor = at;
-    *value = left;
+    return EvalOk;
+}
+
+// term := power { ( "*" | "/" | "\" | "%" ) power }
+EvalStatus ParseTerm(const char** cursor, long double* value) {
+    return ParseLeftToRight(cursor, value, ParsePower, "*/\\%", ApplyProductOperator);
+}
+
+EvalStatus ApplySumOperator(char op, long double* left, long double right) {
+    *left = op == '+' ? *left + right : *left - right;
     return EvalOk;
 }
 
 // sum := term { ( "+" | "-" ) term }
 EvalStatus ParseSum(const char** cursor, long double* value) {
-    const char* at = *cursor;
-    long double left;
-    EvalStatus status = ParseTerm(&at, &left);
-    if (status != EvalOk) {
-        return status;
-    }
-    while (*at == '+' || *at == '-') {
-        char op = *at++;
-        long double right;
-        if ((status = ParseTerm(&at, &right)) != EvalOk) {
-            return status;
-        }
-        left = op == '+' ? left + right : left - right;
-        if (!std::isfinite(left)) {
-            return EvalOverflow;
-        }
-    }
-    *cursor = at;
-    *value = left;
-    return EvalOk;
+    return ParseLeftToRight(cursor, value, ParseTerm, "+-", ApplySumOperator);
 }
 
 } // namespace

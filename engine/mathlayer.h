@@ -9,14 +9,15 @@
 
 #include "eval.h"
 
-// The kinds of failure a math function reports, numbered as the classic math-error record has them.
+// The kinds of failure a math function reports, numbered 1 to 6 as the classic math-error record
+// has them.
 enum MathErrorKind {
     MathErrorDomain = 1,
-    MathErrorSing = 2,
-    MathErrorOverflow = 3,
-    MathErrorUnderflow = 4,
-    MathErrorTloss = 5,
-    MathErrorPloss = 6,
+    MathErrorSing,
+    MathErrorOverflow,
+    MathErrorUnderflow,
+    MathErrorTloss,
+    MathErrorPloss,
 };
 
 // The status of the last math-function failure; cleared by EvaluateExpression before it parses.
@@ -26,25 +27,23 @@ extern EvalStatus MathErrorStatus;
 // Maps a MathErrorKind (or any other number) to its EvalStatus in MathErrorStatus; returns 1.
 int MathErrorHook(int kind);
 
+// A function of one argument, as most below are.
+typedef long double MathUnary(long double x);
+
 // Reports DOMAIN for 0 to a power <= 0 and for a negative base with a non-integral power,
 // OVERFLOW when y * ln|x| >= 11356.5 and UNDERFLOW when it is <= -11355.
 long double MathPow(long double x, long double y);
 // Reports OVERFLOW for x >= 11356.5 and UNDERFLOW for x <= -11355.
-long double MathExp(long double x);
+MathUnary MathExp;
 // MathLog and MathLog10 report DOMAIN below 0 and SING at 0; MathLog also DOMAIN for NaN.
-long double MathLog(long double x);
-long double MathLog10(long double x);
+MathUnary MathLog, MathLog10;
 // Reports DOMAIN below 0 and for NaN; the root of -0 is -0.
-long double MathSqrt(long double x);
-// The three report TLOSS when |radians| >= 2^63, where no digit of the result would be right.
-long double MathSin(long double radians);
-long double MathCos(long double radians);
-long double MathTan(long double radians);
+MathUnary MathSqrt;
+// Of an angle in radians; the three report TLOSS when |x| >= 2^63, where no digit of the result
+// would be right.
+MathUnary MathSin, MathCos, MathTan;
 // Report DOMAIN outside -1..1 and for NaN; the result is in radians.
-long double MathAsin(long double x);
-long double MathAcos(long double x);
+MathUnary MathAsin, MathAcos;
 // These never report.
-long double MathAtan(long double x);
-long double MathFabs(long double x);
-long double MathFloor(long double x);
+MathUnary MathAtan, MathFabs, MathFloor;
 long double MathFmod(long double x, long double y);
