@@ -25,8 +25,7 @@ int NearestAtanTablePoint(long double a, long double* c) {
     return j;
 }
 
-// ---- the pair paths
-// ------------------------------------------------------------------------------
+// ---- the pair paths -----------------------------------------------------------------------------
 
 // atan a for 0 <= a <= 1: with c = j/32 the nearest table point, atan a = atan c + atan d where
 // d = (a - c) / (1 + a c) is at most 1/64, and the series of atan d, whose terms from d^11/11 on
@@ -96,8 +95,7 @@ Pair AsinOfLarge(long double s) {
     return Subtract(mathconst::HalfPi, Scale(AsinOfSmall(half), 2));
 }
 
-// ---- the fast paths
-// ------------------------------------------------------------------------------
+// ---- the fast paths -----------------------------------------------------------------------------
 
 // atan a for a = ah + al, 0 <= a <= 1, a within aErr: atan c + atan d with c = j/32 the nearest
 // table point and d = (a - c) / (1 + a c), |d| <= 1/64, as dh + dl.
@@ -137,7 +135,7 @@ Estimate FastAtanOfUnit(long double ah, long double al, long double aErr) {
     return {h.hi, low, magnitude * SumError + std::fabs(h.hi) * 0x1p-100L + aErr};
 }
 
-// Past this the reciprocal's pair loses its low part; the slow path serves such arguments.
+// Past this the reciprocal's pair loses its low part; the pair path serves such arguments.
 constexpr long double FastAtanLimit = 0x1p60L;
 
 // atan x for |x| < FastAtanLimit, through 1/|x| above 1.
@@ -224,7 +222,7 @@ bool FastAsin(long double x, long double* result) {
     return RoundedSurely(x < 0 ? Negate(e) : e, result);
 }
 
-// acos x for |x| < 1 rounded, when the estimate decides; acos 1 = +0 is the slow path's.
+// acos x for |x| < 1 rounded, when the estimate decides; acos 1 = +0 is the pair path's.
 bool FastAcos(long double x, long double* result) {
     long double magnitude = std::fabs(x);
     if (magnitude == 1) {

@@ -29,8 +29,7 @@ int NearestExpTablePoint(long double r, long double* t) {
     return j;
 }
 
-// ---- the pair paths
-// ------------------------------------------------------------------------------
+// ---- the pair paths -----------------------------------------------------------------------------
 
 // e^r - 1 for |r| <= ln2/2 + a little, to about 2^-115 relative: r = j/64 + t with the table's
 // e^(j/64) - 1, and the series of e^t - 1 for |t| <= 1/128, whose terms from t^8/8! on are below
@@ -111,8 +110,7 @@ Pair LogPair(long double x) {
     return result;
 }
 
-// ---- the fast paths
-// ------------------------------------------------------------------------------
+// ---- the fast paths -----------------------------------------------------------------------------
 
 bool FastExp(long double zh, long double zl, long double zErr, long double* result) {
     long double k;

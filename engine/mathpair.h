@@ -51,7 +51,7 @@ inline int NearestInteger(long double x, long double* nearest) {
     return static_cast<int32_t>(static_cast<uint32_t>(significand));
 }
 
-// ---- exact sums and products ------------------------------------------------------------------
+// ---- exact sums and products --------------------------------------------------------------------
 
 // a + b exactly, as the rounded sum and its error (Knuth's TwoSum, any order of magnitudes).
 inline Pair TwoSum(long double a, long double b) {
@@ -86,8 +86,7 @@ inline Pair TwoProduct(long double a, long double b) {
     return {product, error};
 }
 
-// ---- pair arithmetic: each result normalised (|lo| at most half an ulp of hi)
-// --------------------
+// ---- pair arithmetic: each result normalised (|lo| at most half an ulp of hi) -------------------
 
 inline Pair Single(long double a) {
     return {a, 0.0L};

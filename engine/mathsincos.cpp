@@ -57,8 +57,7 @@ void FromQuadrant(int quadrant, bool negative, const Value& s, const Value& c, V
     }
 }
 
-// ---- the pair path
-// -------------------------------------------------------------------------------
+// ---- the pair path ------------------------------------------------------------------------------
 
 Pair SignedFactorial(int n, bool negative) {
     return negative ? Negate(Factorial(n)) : Factorial(n);
@@ -119,15 +118,14 @@ void SinCos(long double radians, Pair* sine, Pair* cosine) {
     FromQuadrant(quadrant, radians < 0, s, c, sine, cosine);
 }
 
-// ---- the fast path
-// -------------------------------------------------------------------------------
+// ---- the fast path ------------------------------------------------------------------------------
 
 // sin and cos of y = yh + yl for |y| <= 51/64 + 1/128, the angle within yErr; either result may
 // be null: each costs a third of the whole, and the calls mostly want one.
 //
 // With the table's s = sin(j/64), c = cos(j/64) and d = dh + yl (dh exact):
-//   sin y = s + c d + c (sin d - d) + s (cos d - 1),  cos y = c - s d - s (sin d - d) + c (cos d -
-//   1)
+//   sin y = s + c d + c (sin d - d) + s (cos d - 1)
+//   cos y = c - s d - s (sin d - d) + c (cos d - 1)
 // where s + c dh (and c - s dh) are exact in TwoProduct and TwoSum, and the rest is summed in
 // single values. Its rounding is bounded by SumError times the tallied magnitudes, which also
 // take in the small products left out (s.lo and c.lo times the tails, below 2^-64 of them).
