@@ -502,30 +502,22 @@ EvalStatus ParsePrimary(const char** cursor, long double* value) {
 }
 
 // One level of left-associative operators: operand { operator operand }, the operators being
-// the characters of `operators`. Each right operand is read before `apply` combines it with the
-// left one, so an error inside it comes first; `apply` reports the failures of its own step, and
-// a result that is not finite ends the evaluation with EvalOverflow.
+// the characters `isOperator` accepts. Each right operand is read before `apply` combines it with
+// the left one, so an error inside it comes first; `apply` reports the failures of its own step,
+// and a result that is not finite ends the evaluation with EvalOverflow.
 typedef EvalStatus ParseOperand(const char** cursor, long double* value);
+typedef bool IsOperator(char ch);
 typedef EvalStatus ApplyOperator(char op, long double* left, long double right);
 
-bool IsOneOf(char ch, const char* set) {
-    for (; *set != '\0'; ++set) {
-        if (*set == ch) {
-            return true;
-        }
-    }
-    return false;
-}
-
 inline EvalStatus ParseLeftToRight(const char** cursor, long double* value, ParseOperand* operand,
-                                   const char* operators, ApplyOperator* apply) {
+                                   IsOperator* isOperator, ApplyOperator* apply) {
     const char* at = *cursor;
     long double left;
     EvalStatus status = operand(&at, &left);
     if (status != EvalOk) {
         return status;
     }
-    while (IsOneOf(*at, operators)) {
+    while (isOperator(*at)) {
         char op = *at++;
         long double right;
         if ((status = operand(&at, &right)) != EvalOk) {
@@ -543,6 +535,10 @@ inline EvalStatus ParseLeftToRight(const char** cursor, long double* value, Pars
     return EvalOk;
 }
 
+bool IsPowerOperator(char ch) {
+    return ch == '^';
+}
+
 EvalStatus ApplyPower(char, long double* left, long double right) {
     *left = MathPow(*left, right);
     return MathErrorStatus;
@@ -550,12 +546,16 @@ EvalStatus ApplyPower(char, long double* left, long double right) {
 
 // power := primary { "^" primary }   (left to right: 2^3^2 is 64)
 EvalStatus ParsePower(const char** cursor, long double* value) {
-    return ParseLeftToRight(cursor, value, ParsePrimary, "^", ApplyPower);
+    return ParseLeftToRight(cursor, value, ParsePrimary, IsPowerOperator, ApplyPower);
 }
 
 // The zero test of "/", "\" and "%": -0 is zero, and so is a NaN, which compares unordered.
 bool IsZeroDivisor(long double divisor) {
     return !(divisor < 0 || divisor > 0);
+}
+
+bool IsProductOperator(char ch) {
+    return ch == '*' || ch == '/' || ch == '\\' || ch == '%';
 }
 
 EvalStatus ApplyProductOperator(char op, long double* left, long double right) {
@@ -580,7 +580,11 @@ EvalStatus ApplyProductOperator(char op, long double* left, long double right) {
 
 // term := power { ( "*" | "/" | "\" | "%" ) power }
 EvalStatus ParseTerm(const char** cursor, long double* value) {
-    return ParseLeftToRight(cursor, value, ParsePower, "*/\\%", ApplyProductOperator);
+    return ParseLeftToRight(cursor, value, ParsePower, IsProductOperator, ApplyProductOperator);
+}
+
+bool IsSumOperator(char ch) {
+    return ch == '+' || ch == '-';
 }
 
 EvalStatus ApplySumOperator(char op, long double* left, long double right) {
@@ -590,7 +594,7 @@ EvalStatus ApplySumOperator(char op, long double* left, long double right) {
 
 // sum := term { ( "+" | "-" ) term }
 EvalStatus ParseSum(const char** cursor, long double* value) {
-    return ParseLeftToRight(cursor, value, ParseTerm, "+-", ApplySumOperator);
+    return ParseLeftToRight(cursor, value, ParseTerm, IsSumOperator, ApplySumOperator);
 }
 
 } // namespace
