@@ -504,13 +504,14 @@ EvalStatus ParsePrimary(const char** cursor, long double* value) {
 // One level of left-associative operators: operand { operator operand }, the operators being
 // the characters `isOperator` accepts. Each right operand is read before `apply` combines it with
 // the left one, so an error inside it comes first; `apply` reports the failures of its own step,
-// and a result that is not finite ends the evaluation with EvalOverflow.
+// and a result that is not finite ends the evaluation with EvalOverflow. A template, so that
+// each level is compiled as its own loop with direct calls, as if written out by hand.
 typedef EvalStatus ParseOperand(const char** cursor, long double* value);
 typedef bool IsOperator(char ch);
 typedef EvalStatus ApplyOperator(char op, long double* left, long double right);
 
-inline EvalStatus ParseLeftToRight(const char** cursor, long double* value, ParseOperand* operand,
-                                   IsOperator* isOperator, ApplyOperator* apply) {
+template <ParseOperand* operand, IsOperator* isOperator, ApplyOperator* apply>
+EvalStatus ParseLeftToRight(const char** cursor, long double* value) {
     const char* at = *cursor;
     long double left;
     EvalStatus status = operand(&at, &left);
@@ -546,7 +547,7 @@ EvalStatus ApplyPower(char, long double* left, long double right) {
 
 // power := primary { "^" primary }   (left to right: 2^3^2 is 64)
 EvalStatus ParsePower(const char** cursor, long double* value) {
-    return ParseLeftToRight(cursor, value, ParsePrimary, IsPowerOperator, ApplyPower);
+    return ParseLeftToRight<ParsePrimary, IsPowerOperator, ApplyPower>(cursor, value);
 }
 
 // The zero test of "/", "\" and "%": -0 is zero, and so is a NaN, which compares unordered.
@@ -580,7 +581,7 @@ EvalStatus ApplyProductOperator(char op, long double* left, long double right) {
 
 // term := power { ( "*" | "/" | "\" | "%" ) power }
 EvalStatus ParseTerm(const char** cursor, long double* value) {
-    return ParseLeftToRight(cursor, value, ParsePower, IsProductOperator, ApplyProductOperator);
+    return ParseLeftToRight<ParsePower, IsProductOperator, ApplyProductOperator>(cursor, value);
 }
 
 bool IsSumOperator(char ch) {
@@ -594,7 +595,7 @@ EvalStatus ApplySumOperator(char op, long double* left, long double right) {
 
 // sum := term { ( "+" | "-" ) term }
 EvalStatus ParseSum(const char** cursor, long double* value) {
-    return ParseLeftToRight(cursor, value, ParseTerm, IsSumOperator, ApplySumOperator);
+    return ParseLeftToRight<ParseTerm, IsSumOperator, ApplySumOperator>(cursor, value);
 }
 
 } // namespace
