@@ -5,6 +5,7 @@
 
 #include "../engine/line.h"
 #include "../res/resource.h"
+#include "asciiforms.h"
 
 HWND InputCombo;
 HWND InputEdit;
@@ -19,9 +20,9 @@ char LineBuffer[LineBufferSize];
 // True while the line is being rewritten by the program itself, so that the change notification
 // the rewrite causes does not start another evaluation.
 bool SuppressEditChange;
-// True after a refused lead byte of a double-byte character: its trail byte, the next character
-// message, is swallowed too.
-bool SkipTrailByte;
+// The lead byte of a double-byte character typed into the line, held until its trail byte, the
+// next character message, completes the character; 0 while none is waiting.
+BYTE PendingLeadByte;
 // The edit field's own window procedure, which every message the filter lets through reaches.
 WNDPROC PrevEditProc;
 
@@ -29,6 +30,9 @@ constexpr UINT SimpleBeep = 0xFFFFFFFF;
 // A hexadecimal or binary line needs at least an expression digit, "=", the letter and a digit.
 constexpr int ShortestBaseLine = 4;
 constexpr UINT LastSingleByteCode = 0xFF;
+constexpr UINT LastAsciiCode = 0x7F;
+// A bit of WM_SYSKEYDOWN's lParam: Alt was held down with the key.
+constexpr LPARAM AltHeldFlag = static_cast<LPARAM>(KF_ALTDOWN) << 16;
 
 // Besides letters and digits, the characters expressions are written with, and backspace.
 bool IsExpressionCharacter(WPARAM code) {
@@ -159,13 +163,101 @@ LRESULT CompleteLine() {
     return 0;
 }
 
-LRESULT FilterCharacter(HWND edit, WPARAM code, LPARAM lParam) {
-    switch (FilterInputChar(code, &SkipTrailByte)) {
+// One typed character, single-byte or double-byte whole: its ASCII form, if it has one, is what
+// the filter judges and the field receives.
+LRESULT FilterCharacter(HWND edit, WPARAM character, LPARAM lParam) {
+    WPARAM code = TypedAsciiForm(character);
+    switch (FilterInputChar(code)) {
     case FilterPass: return CallWindowProcA(PrevEditProc, edit, WM_CHAR, code, lParam);
     case FilterSwallow: return 0;
     case FilterBeep: MessageBeep(SimpleBeep); return 0;
     }
     return 0;
+}
+
+// A typed byte: the lead byte of a double-byte character waits for its trail byte, and the
+// character the two make is filtered as one.
+LRESULT TakeTypedByte(HWND edit, WPARAM code, LPARAM lParam) {
+    WPARAM character = 0;
+    if (!JoinTypedBytes(code, &PendingLeadByte, &character)) {
+        return 0;
+    }
+    return FilterCharacter(edit, character, lParam);
+}
+
+// The characters of the line's texts in UTF-16, folded to their ASCII forms where they have one;
+// true when any was.
+bool FoldToAsciiForms(WCHAR* text) {
+    bool folded = false;
+    for (; *text != L'\0'; ++text) {
+        unsigned ascii = AsciiFormOf(*text);
+        if (*text > LastAsciiCode && ascii != 0) {
+            *text = static_cast<WCHAR>(ascii);
+            folded = true;
+        }
+    }
+    return folded;
+}
+
+// The first line of the clipboard's text, at most as long as the input line, into text
+// (LineBufferSize units); false when the clipboard holds no text or cannot be opened.
+bool ReadClipboardLine(HWND owner, WCHAR* text) {
+    if (!OpenClipboard(owner)) {
+        return false;
+    }
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const WCHAR* clip = data ? static_cast<const WCHAR*>(GlobalLock(data)) : nullptr;
+    if (clip != nullptr) {
+        // A single-line field takes a pasted text up to its first line break.
+        int length = 0;
+        while (length < MaxLineLength && clip[length] != L'\0' && clip[length] != L'\r' &&
+               clip[length] != L'\n') {
+            text[length] = clip[length];
+            ++length;
+        }
+        text[length] = L'\0';
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return clip != nullptr;
+}
+
+// A paste of text written with full-width or typographic forms ("１２＊３＝") goes in as ASCII;
+// characters without an ASCII form go in as they are, so that a pasted line never silently means
+// another number, and the evaluation shows "?" for it. False when there was nothing to fold: the
+// edit field then pastes by itself, as ever.
+bool PasteAsciiForms(HWND edit) {
+    WCHAR text[LineBufferSize];
+    if (!ReadClipboardLine(edit, text) || !FoldToAsciiForms(text)) {
+        return false;
+    }
+    // Each unit becomes at most two bytes of the ANSI code page.
+    char line[2 * LineBufferSize];
+    if (WideCharToMultiByte(CP_ACP, 0, text, -1, line, sizeof line, nullptr, nullptr) == 0) {
+        return false;
+    }
+    SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(line));
+    return true;
+}
+
+// F10 alone, the key that opens a menu bar; with Shift it is the edit field's own context menu.
+bool IsMainMenuKey(WPARAM key, LPARAM flags) {
+    return key == VK_F10 && (flags & AltHeldFlag) == 0 && GetKeyState(VK_SHIFT) >= 0 &&
+           GetKeyState(VK_CONTROL) >= 0;
+}
+
+// The main menu opens when F10 is released, as a menu bar's does: opened at the press, the menu
+// would see the release. The press itself has nothing to start, the window having no menu bar.
+LRESULT OpenMainMenuByKey(HWND edit, UINT message) {
+    if (message == WM_SYSKEYUP) {
+        SendMessageA(GetAncestor(edit, GA_ROOT), WM_COMMAND,
+                     MAKEWPARAM(IDC_MENU, KeyboardCommandCode), 0);
+    }
+    return 0;
+}
+
+bool IsShiftInsert(WPARAM key) {
+    return key == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
 }
 
 LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -174,11 +266,48 @@ LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
         if (wParam == VK_RETURN) {
             return CompleteLine();
         }
+        // The field pastes for Shift+Insert without a WM_PASTE of its own to look at.
+        if (IsShiftInsert(wParam)) {
+            SendMessageA(edit, WM_PASTE, 0, 0);
+            return 0;
+        }
         break;
-    case WM_CHAR: return FilterCharacter(edit, wParam, lParam);
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+        if (IsMainMenuKey(wParam, lParam)) {
+            return OpenMainMenuByKey(edit, message);
+        }
+        break;
+    case WM_CHAR: return TakeTypedByte(edit, wParam, lParam);
+    // A character committed by an input method that works without an input context: the whole
+    // character at once, never passed on, so the field cannot insert a full-width form itself.
+    case WM_IME_CHAR: return FilterCharacter(edit, wParam, lParam);
+    case WM_PASTE:
+        if (PasteAsciiForms(edit)) {
+            return 0;
+        }
+        break;
     default: break;
     }
     return CallWindowProcA(PrevEditProc, edit, message, wParam, lParam);
+}
+
+// The line takes its characters straight: an edit field with no input context gets no input-method
+// composition, so keys reach it as ASCII whatever mode the input method is in (the mode is shared
+// by every program). Looked up: platforms without input-method support lack the call.
+void TurnOffInputMethod(HWND edit) {
+    typedef BOOL(WINAPI * AssociateContextExFunction)(HWND window, HANDLE context, DWORD flags);
+    HMODULE imm = LoadLibraryA("IMM32.DLL");
+    if (imm == nullptr) {
+        return;
+    }
+    auto associate = reinterpret_cast<AssociateContextExFunction>(
+        reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContextEx")));
+    if (associate != nullptr) {
+        associate(edit, nullptr, 0);
+    }
+    // The association is the window's; the library stays loaded as long as USER32 uses it.
+    FreeLibrary(imm);
 }
 
 // Copies text into line (LineBufferSize bytes), cut to MaxLineLength bytes but never inside a
@@ -228,7 +357,16 @@ bool HistoryItem(int index, char* line) {
     return fetched;
 }
 
+// A history line written by hand may hold full-width forms; it is listed with their ASCII forms,
+// which mean the same expression.
 void AppendHistory(const char* line) {
+    WCHAR wide[LineBufferSize];
+    char folded[LineBufferSize];
+    if (MultiByteToWideChar(CP_ACP, 0, line, -1, wide, LineBufferSize) != 0 &&
+        FoldToAsciiForms(wide) &&
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, folded, sizeof folded, nullptr, nullptr) != 0) {
+        line = folded;
+    }
     SendMessageA(InputCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
 }
 
@@ -244,6 +382,7 @@ void CreateInputLine(HWND window) {
     SendMessageA(InputCombo, CB_LIMITTEXT, MaxLineLength, 0);
     InputEdit = GetTopWindow(InputCombo);
     InstallInputFilter(InputEdit);
+    TurnOffInputMethod(InputEdit);
 }
 
 void ClearHistory() {
@@ -296,13 +435,36 @@ bool EvaluateLine() {
     return update.outcome == LineSucceeded;
 }
 
-FilterAction FilterInputChar(WPARAM code, bool* skipTrailByte) {
-    if (*skipTrailByte) {
-        *skipTrailByte = false;
-        return FilterSwallow;
+bool JoinTypedBytes(WPARAM code, BYTE* pendingLead, WPARAM* character) {
+    if (*pendingLead != 0) {
+        *character = MAKEWORD(static_cast<BYTE>(code), *pendingLead);
+        *pendingLead = 0;
+        return true;
     }
-    // Wine hands an ANSI window a whole double-byte character in one message, lead byte in the
-    // high half; such a character is refused at once and leaves no trail byte to wait for.
+    if (code <= LastSingleByteCode && IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(code))) {
+        *pendingLead = static_cast<BYTE>(code);
+        return false;
+    }
+    *character = code;
+    return true;
+}
+
+WPARAM TypedAsciiForm(WPARAM character) {
+    if (character <= LastAsciiCode || character > 0xFFFF) {
+        return character;
+    }
+    char bytes[2] = {static_cast<char>(HIBYTE(character)), static_cast<char>(LOBYTE(character))};
+    int count = character > LastSingleByteCode ? 2 : 1;
+    WCHAR wide[2];
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes + 2 - count, count, wide, 2) != 1) {
+        return character;
+    }
+    unsigned ascii = AsciiFormOf(wide[0]);
+    return ascii != 0 ? ascii : character;
+}
+
+FilterAction FilterInputChar(WPARAM code) {
+    // A double-byte character without an ASCII form: refused as one, with one beep.
     if (code > LastSingleByteCode) {
         return FilterBeep;
     }
@@ -311,9 +473,6 @@ FilterAction FilterInputChar(WPARAM code, bool* skipTrailByte) {
     }
     if (code == '\n' || code == '\r') {
         return FilterSwallow;
-    }
-    if (IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(code))) {
-        *skipTrailByte = true;
     }
     return FilterBeep;
 }

@@ -1,6 +1,7 @@
 // The main window's procedure, child controls, layout, bitmaps, menus, commands and shut-down.
 #include "mainwnd.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 #include "../res/resource.h"
@@ -66,10 +67,20 @@ HWND CreateBitmapButton(HWND parent, int id) {
     return button;
 }
 
-void ShowMainMenu(HWND window) {
+// A menu opened from the keyboard starts with its first item selected, as a menu bar's does, so
+// that a screen reader names an item at once. The platform selects nothing by itself; the Home
+// key, queued for the menu's loop, selects the first item whether or not one was selected.
+void SelectFirstItemOnOpen(HWND owner) {
+    PostMessageA(owner, WM_KEYDOWN, VK_HOME, 0);
+}
+
+void ShowMainMenu(HWND window, bool fromKeyboard) {
     HMENU menu = LoadMainMenu();
     RECT button;
     GetWindowRect(MenuButton, &button);
+    if (fromKeyboard) {
+        SelectFirstItemOnOpen(window);
+    }
     TrackPopupMenu(GetSubMenu(menu, 0), 0, button.left, button.bottom, 0, window, nullptr);
     DestroyMenu(menu);
 }
@@ -138,6 +149,46 @@ LRESULT OnEndSession(HWND window, WPARAM sessionEnds) {
     return 0;
 }
 
+// The names of the three buttons, which a screen reader reads as their texts. A BS_BITMAP button
+// that has its image shows the image alone, so the text is never drawn.
+struct ButtonName {
+    int id;
+    const wchar_t* name;
+};
+constexpr ButtonName ButtonNames[] = {
+    {IDC_CLEAR, L"クリア"}, {IDC_MENU, L"メニュー"}, {IDC_CLOSE, L"閉じる"}};
+
+// One tooltip control for the buttons, owned by the window and so destroyed with it. Shown also
+// while the window is inactive: a calculator called up beside other work is often not in front.
+HWND CreateButtonTips(HWND window) {
+    return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                           WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, AppInstance, nullptr);
+}
+
+// The tooltip watches the button's own mouse messages (TTF_SUBCLASS) and covers all of it.
+void AddButtonTip(HWND tips, HWND window, HWND button, const wchar_t* name) {
+    TTTOOLINFOW tool = {};
+    // The size every version of the control accepts: the full record only version 6 does.
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_SUBCLASS | TTF_IDISHWND;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
+    tool.lpszText = const_cast<wchar_t*>(name);
+    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+// Set through the wide call like the program's other Japanese texts. The buttons are ANSI windows,
+// so their texts are held in the ANSI code page, which has them in the Japanese one.
+void NameButtons(HWND window) {
+    HWND tips = CreateButtonTips(window);
+    for (const ButtonName& button : ButtonNames) {
+        HWND control = GetDlgItem(window, button.id);
+        SetWindowTextW(control, button.name);
+        AddButtonTip(tips, window, control, button.name);
+    }
+}
+
 // The WM_CREATE work: font and brush, combo box with its filtered edit field, the three buttons
 // and, when resident, the notification-area icon. Always succeeds.
 BOOL CreateChildControls(HWND window) {
@@ -147,6 +198,7 @@ BOOL CreateChildControls(HWND window) {
     ClearButton = CreateBitmapButton(window, IDC_CLEAR);
     MenuButton = CreateBitmapButton(window, IDC_MENU);
     CloseButton = CreateBitmapButton(window, IDC_CLOSE);
+    NameButtons(window);
     if (Settings.Resident) {
         AddTrayIcon(window);
     }
@@ -212,7 +264,8 @@ void OnMainCommand(HWND window, int id, HWND, int code) {
             OnLineChanged();
         }
         break;
-    case IDC_MENU: ShowMainMenu(window); break;
+    // From the button, or from F10 on the line with the code of a command given by key.
+    case IDC_MENU: ShowMainMenu(window, code == KeyboardCommandCode); break;
     default: break;
     }
 }

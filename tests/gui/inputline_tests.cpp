@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "../../ui/asciiforms.h"
 #include "../../ui/inputline.h"
 #include "driver.h"
 
@@ -31,9 +32,7 @@ TEST(CharacterFilter, PassesLettersDigitsAndTheFourteenExpressionCodes) {
         {'\n', FilterSwallow, "line feed"}, {'\r', FilterSwallow, "carriage return"},
     };
     for (const FilterCase& c : cases) {
-        bool skip = false;
-        EXPECT_EQ(FilterInputChar(c.code, &skip), c.expected) << c.what;
-        EXPECT_FALSE(skip) << c.what;
+        EXPECT_EQ(FilterInputChar(c.code), c.expected) << c.what;
     }
 }
 
@@ -50,33 +49,70 @@ TEST(CharacterFilter, RefusesEverythingElseWithTheBeep) {
         {0x16, FilterBeep, "control V"},
     };
     for (const FilterCase& c : cases) {
-        bool skip = false;
-        EXPECT_EQ(FilterInputChar(c.code, &skip), c.expected) << c.what;
-        EXPECT_FALSE(skip) << c.what;
+        EXPECT_EQ(FilterInputChar(c.code), c.expected) << c.what;
     }
 }
 
-TEST(CharacterFilter, RefusedLeadByteSwallowsItsTrailByteSilently) {
-    ASSERT_EQ(GetACP(), 932u) << "the tests run in the Japanese code page";
-    // The lead byte of "あ" (0x82 0xA0), then its trail byte, then an ordinary digit.
-    bool skip = false;
-    EXPECT_EQ(FilterInputChar(0x82, &skip), FilterBeep);
-    EXPECT_TRUE(skip);
-    EXPECT_EQ(FilterInputChar(0xA0, &skip), FilterSwallow);
-    EXPECT_FALSE(skip);
-    EXPECT_EQ(FilterInputChar('5', &skip), FilterPass);
-    // Whatever follows a lead byte is swallowed, even a character that would pass: a trail byte
-    // can have the value of a letter (0x83 0x41 is "ア").
-    EXPECT_EQ(FilterInputChar(0x83, &skip), FilterBeep);
-    EXPECT_EQ(FilterInputChar('A', &skip), FilterSwallow);
-    EXPECT_EQ(FilterInputChar('A', &skip), FilterPass);
+// What the filter sees of each typed byte: a character, or nothing yet while a lead byte waits.
+WPARAM Joined(WPARAM code, BYTE* pending) {
+    WPARAM character = 0;
+    return JoinTypedBytes(code, pending, &character) ? character : 0;
 }
 
-TEST(CharacterFilter, WholeDoubleByteCharacterInOneMessageIsRefusedWithoutWaiting) {
-    bool skip = false;
-    EXPECT_EQ(FilterInputChar(0x82A0, &skip), FilterBeep);
-    EXPECT_FALSE(skip);
-    EXPECT_EQ(FilterInputChar('1', &skip), FilterPass);
+TEST(CharacterFilter, ADoubleByteCharacterIsJudgedWholeWithOneBeep) {
+    ASSERT_EQ(GetACP(), 932u) << "the tests run in the Japanese code page";
+    // "あ" (0x82 0xA0): nothing at the lead byte, then the whole character, refused once.
+    BYTE pending = 0;
+    EXPECT_EQ(Joined(0x82, &pending), 0u);
+    EXPECT_EQ(Joined(0xA0, &pending), 0x82A0u);
+    EXPECT_EQ(FilterInputChar(TypedAsciiForm(0x82A0)), FilterBeep);
+    EXPECT_EQ(Joined('5', &pending), static_cast<WPARAM>('5'));
+    // A trail byte can have the value of a letter (0x83 0x41 is "ア"): it never passes alone.
+    EXPECT_EQ(Joined(0x83, &pending), 0u);
+    EXPECT_EQ(FilterInputChar(TypedAsciiForm(Joined('A', &pending))), FilterBeep);
+    EXPECT_EQ(Joined('A', &pending), static_cast<WPARAM>('A'));
+    // A whole character in one message, as Wine hands it to an ANSI window, waits for nothing.
+    EXPECT_EQ(Joined(0x82A0, &pending), 0x82A0u);
+    EXPECT_EQ(pending, 0);
+}
+
+struct FormCase {
+    unsigned codePoint;
+    unsigned ascii; // 0: no ASCII form
+};
+
+TEST(AsciiForms, FullWidthAndTypographicFormsFoldAndNothingElseDoes) {
+    const FormCase cases[] = {
+        {0xFF10, '0'}, {0xFF19, '9'},  {0xFF21, 'A'}, {0xFF5A, 'z'}, {0xFF0B, '+'}, {0xFF0D, '-'},
+        {0xFF0A, '*'}, {0xFF0F, '/'},  {0xFF1D, '='}, {0xFF08, '('}, {0xFF3E, '^'}, {0xFF04, '$'},
+        {0xFF05, '%'}, {0xFF3C, '\\'}, {0xFF01, '!'}, {0xFF5E, '~'}, {0x3000, ' '}, {0x00D7, '*'},
+        {0x00F7, '/'}, {0x2212, '-'},  {'7', '7'},    {0xFF00, 0},   {0xFF5F, 0},   {0x3042, 0},
+        {0x30FC, 0},   {0x6F22, 0},    {0xFF71, 0},   {0xFFE5, 0},   {0x2010, 0},   {0x00B7, 0},
+    };
+    for (const FormCase& c : cases) {
+        EXPECT_EQ(AsciiFormOf(c.codePoint), c.ascii) << std::hex << c.codePoint;
+    }
+}
+
+struct TypedFormCase {
+    WPARAM character; // as the ANSI code page 932 gives it, lead byte in the high half
+    WPARAM typed;     // what the filter then sees
+    FilterAction action;
+};
+
+TEST(AsciiForms, TypedDoubleByteFormsReachTheFilterAsAscii) {
+    const TypedFormCase cases[] = {
+        {0x8250, '1', FilterPass},    {0x8260, 'A', FilterPass},    {0x817B, '+', FilterPass},
+        {0x817C, '-', FilterPass},    {0x817E, '*', FilterPass},    {0x8180, '/', FilterPass},
+        {0x8181, '=', FilterPass},    {0x8169, '(', FilterPass},    {0x8140, ' ', FilterBeep},
+        {0x8143, ',', FilterBeep},    {0x82A0, 0x82A0, FilterBeep}, {0x8ABF, 0x8ABF, FilterBeep},
+        {0x815B, 0x815B, FilterBeep}, {'x', 'x', FilterPass},
+    };
+    for (const TypedFormCase& c : cases) {
+        EXPECT_EQ(TypedAsciiForm(c.character), c.typed) << std::hex << c.character;
+        EXPECT_EQ(FilterInputChar(TypedAsciiForm(c.character)), c.action)
+            << std::hex << c.character;
+    }
 }
 
 class HistoryList : public ::testing::Test {

@@ -10,6 +10,9 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+#include <imm.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -169,8 +172,8 @@ BOOL WINAPI CountingMessageBeep(UINT) {
 TEST_F(InProcessWindow, RefusedCharactersChangeNothing) {
     gui::Hook("USER32.dll", "MessageBeep", &CountingMessageBeep, &RealMessageBeep);
     ASSERT_NE(RealMessageBeep, nullptr);
-    const wchar_t* refused[] = {L" ",  L",",  L"\t", L"!",  L"_", L"<",
-                                L"\"", L"あ", L"＋", L"漢", L"ア"};
+    const wchar_t* refused[] = {L" ",  L",",  L"\t", L"!",  L"_",  L"<", L"\"",
+                                L"あ", L"ー", L"漢", L"ア", L"　", L"，"};
     for (const wchar_t* c : refused) {
         Clear();
         Beeps = 0;
@@ -191,6 +194,146 @@ TEST_F(InProcessWindow, PastedTextIsNotFilteredAndIsRewrittenInPlace) {
         ASSERT_TRUE(gui::SetClipboardText(std::wstring(text)));
         Command(IDM_PASTE);
         EXPECT_EQ(Line(), Rewritten(Ansi(text))) << Ansi(text);
+    }
+}
+
+TEST_F(InProcessWindow, FullWidthFormsTypedCommittedPastedOrStoredBecomeAscii) {
+    gui::Hook("USER32.dll", "MessageBeep", &CountingMessageBeep, &RealMessageBeep);
+    Beeps = 0;
+    Type(L"１２×３＝");
+    EXPECT_EQ(Line(), "12*3=36");
+    // Committed by an input method that ignores the line's missing input context.
+    Clear();
+    SendMessageA(InputEdit, WM_IME_CHAR, 0x8250, 1); // "１"
+    SendMessageA(InputEdit, WM_IME_CHAR, 0x82A0, 1); // "あ": refused
+    SendMessageA(InputEdit, WM_IME_CHAR, 0x817B, 1); // "＋"
+    EXPECT_EQ(Line(), "1+");
+    EXPECT_EQ(Beeps, 1);
+    gui::PatchImport("USER32.dll", "MessageBeep", reinterpret_cast<void*>(RealMessageBeep));
+
+    // Pasted: folded where a form has an ASCII one, the rest kept, the first line only; then
+    // evaluated as any line is.
+    const struct {
+        const wchar_t* pasted;
+        const wchar_t* line;
+    } pastes[] = {{L"１２＊３＝", L"12*3="},
+                  {L"（２−１）÷４＝", L"(2-1)/4="},
+                  {L"１万＋１＝", L"1万+1="},
+                  {L"７＝\r\n８", L"7="}};
+    for (const auto& paste : pastes) {
+        Clear();
+        ASSERT_TRUE(gui::SetClipboardText(std::wstring(paste.pasted)));
+        Command(IDM_PASTE);
+        EXPECT_EQ(Line(), Rewritten(Ansi(paste.line))) << Ansi(paste.pasted);
+    }
+    EXPECT_EQ(Rewritten("12*3="), "12*3=36");
+    // A history line written by hand into the file.
+    InputHistory.append(Ansi(L"２＾１０＝１０２４").c_str());
+    EXPECT_EQ(History(), std::vector<std::string>{"2^10=1024"});
+}
+
+TEST_F(InProcessWindow, TheLineHasNoInputContext) {
+    EXPECT_EQ(ImmGetContext(InputEdit), nullptr);
+}
+
+// What the main menu's TrackPopupMenu was asked: where, with which menu, and whether a Home key
+// was waiting to select its first item.
+struct TrackedMenu {
+    int calls = 0;
+    int x = 0, y = 0, firstId = 0, items = 0;
+    bool homeQueued = false;
+} Tracked;
+
+BOOL WINAPI FakeTrackPopupMenu(HMENU menu, UINT, int x, int y, int, HWND owner, const RECT*) {
+    ++Tracked.calls;
+    Tracked.x = x;
+    Tracked.y = y;
+    Tracked.items = GetMenuItemCount(menu);
+    Tracked.firstId = static_cast<int>(GetMenuItemID(menu, 0));
+    MSG key;
+    Tracked.homeQueued =
+        PeekMessageA(&key, owner, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE) && key.wParam == VK_HOME;
+    return 0;
+}
+decltype(&TrackPopupMenu) RealTrackPopupMenu;
+
+TEST_F(InProcessWindow, F10OnTheLineOpensTheMainMenuUnderItsButtonWithTheFirstItemSelected) {
+    gui::Hook("USER32.dll", "TrackPopupMenu", &FakeTrackPopupMenu, &RealTrackPopupMenu);
+    ASSERT_NE(RealTrackPopupMenu, nullptr);
+    RECT button;
+    GetWindowRect(GetDlgItem(window, IDC_MENU), &button);
+    const struct {
+        const char* name;
+        bool shift;
+        bool opens;
+    } cases[] = {{"F10", false, true}, {"Shift+F10", true, false}};
+    for (const auto& c : cases) {
+        BYTE keys[256] = {};
+        keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        Tracked = TrackedMenu();
+        if (c.shift) {
+            // The edit field's own context menu opens and runs its loop: the key closes it.
+            PostMessageA(InputEdit, WM_KEYDOWN, VK_ESCAPE, 1);
+        }
+        SendMessageA(InputEdit, WM_SYSKEYDOWN, VK_F10, 1);
+        EXPECT_EQ(Tracked.calls, 0) << c.name << ": opens at the release";
+        SendMessageA(InputEdit, WM_SYSKEYUP, VK_F10, 0xC0000001);
+        EXPECT_EQ(Tracked.calls, c.opens ? 1 : 0) << c.name;
+    }
+    BYTE keys[256] = {};
+    SetKeyboardState(keys);
+    MSG left;
+    while (PeekMessageA(&left, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    Tracked = TrackedMenu();
+    SendMessageA(InputEdit, WM_SYSKEYDOWN, VK_F10, 1);
+    SendMessageA(InputEdit, WM_SYSKEYUP, VK_F10, 0xC0000001);
+    EXPECT_EQ(Tracked.x, button.left);
+    EXPECT_EQ(Tracked.y, button.bottom);
+    EXPECT_EQ(Tracked.items, 9) << "the main menu";
+    EXPECT_EQ(Tracked.firstId, IDM_TOPMOST);
+    EXPECT_TRUE(Tracked.homeQueued);
+    // From the button no key is queued: the pointer chooses.
+    Tracked = TrackedMenu();
+    SendMessageA(GetDlgItem(window, IDC_MENU), BM_CLICK, 0, 0);
+    EXPECT_EQ(Tracked.calls, 1);
+    EXPECT_FALSE(Tracked.homeQueued);
+    gui::PatchImport("USER32.dll", "TrackPopupMenu", reinterpret_cast<void*>(RealTrackPopupMenu));
+}
+
+HWND ToolTipOf(HWND owner) {
+    HWND found = nullptr;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr); w;
+         w = FindWindowExA(nullptr, w, "tooltips_class32", nullptr)) {
+        if (GetWindow(w, GW_OWNER) == owner) {
+            found = w;
+        }
+    }
+    return found;
+}
+
+TEST_F(InProcessWindow, TheButtonsAreNamedByTheirTextsAndTooltips) {
+    HWND tips = ToolTipOf(window);
+    ASSERT_NE(tips, nullptr);
+    EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 3);
+    const struct {
+        int id;
+        const wchar_t* name;
+    } buttons[] = {{IDC_CLEAR, L"クリア"}, {IDC_MENU, L"メニュー"}, {IDC_CLOSE, L"閉じる"}};
+    for (const auto& b : buttons) {
+        HWND button = GetDlgItem(window, b.id);
+        wchar_t text[32] = L"";
+        GetWindowTextW(button, text, 32);
+        EXPECT_STREQ(text, b.name) << b.id;
+        wchar_t tip[32] = L"";
+        TTTOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(button);
+        tool.lpszText = tip;
+        SendMessageW(tips, TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(tip, b.name) << b.id;
     }
 }
 
