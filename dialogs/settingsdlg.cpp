@@ -124,8 +124,10 @@ int ReadMaxHistory(HWND dialog) {
 }
 
 void InitHotKeyControl(HWND dialog) {
-    // A key without modifiers would steal that key from every program; it gets Alt instead.
-    SendItem(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
+    // A key without Ctrl or Alt would steal that key, or its capital, from every program: a bare
+    // key or Shift with a key becomes Ctrl+Alt with the key.
+    SendItem(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
+             MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
     SendItem(dialog, IDC_HOTKEY, HKM_SETHOTKEY,
              static_cast<WPARAM>(Settings.HotKey & HotKeyCodeBits), 0);
 }
@@ -209,9 +211,9 @@ void ApplyHotKey(HWND dialog) {
     int code = static_cast<int>(SendItem(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & HotKeyCodeBits);
     if (use != Settings.UseHotKey || (use && code != Settings.HotKey)) {
         if (use) {
-            // A failed registration has shown its warning by now; the box then reads as cleared
-            // at the next opening, with the combination still in it.
-            Settings.UseHotKey = SetGlobalHotKey(code) ? 1 : 0;
+            // A failed registration has shown its warning by now, over this dialog; the box then
+            // reads as cleared at the next opening, with the combination still in it.
+            Settings.UseHotKey = SetGlobalHotKey(code, dialog) ? 1 : 0;
         } else {
             SetGlobalHotKey(0);
             Settings.UseHotKey = 0;

@@ -44,6 +44,14 @@ POINT WorkAreaOffset(const MONITORINFO& info) {
     return {info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
 }
 
+// value within low and high; low wins when the range is empty.
+int ClampTo(int value, int low, int high) {
+    if (value > high) {
+        value = high;
+    }
+    return value < low ? low : value;
+}
+
 // The platform picks the monitor by the rectangle it is handed, and the primary one for a
 // rectangle on none; so does this, in both directions, and a rectangle comes back where it was.
 POINT OffsetOfMonitorUnder(const RECT& rect) {
@@ -101,4 +109,18 @@ RECT NearestWorkArea(const RECT& rect) {
     MONITORINFO info;
     DescribeMonitor(rect, MONITOR_DEFAULTTONEAREST, &info);
     return info.rcWork;
+}
+
+void BringIntoReach(HWND window) {
+    RECT rect;
+    if (!GetRestoredScreenRect(window, &rect) || IsOnAnyMonitor(rect)) {
+        return;
+    }
+    RECT area = NearestWorkArea(rect);
+    int width = ClampTo(rect.right - rect.left, 0, area.right - area.left);
+    int height = rect.bottom - rect.top;
+    int left = ClampTo(rect.left, area.left, area.right - width);
+    int top = ClampTo(rect.top, area.top, area.bottom - height);
+    SetRect(&rect, left, top, left + width, top + height);
+    SetRestoredScreenRect(window, rect);
 }

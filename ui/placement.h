@@ -26,3 +26,9 @@ WindowPlace StoredWindowPlace(HWND window);
 bool IsOnAnyMonitor(const RECT& rect);
 // The work area of the monitor nearest to rect.
 RECT NearestWorkArea(const RECT& rect);
+
+// A window whose restored rectangle lies on no monitor (its monitor unplugged, or the file edited)
+// has no caption and no system menu to be fetched back by: it moves fully into the work area of
+// the nearest monitor, as wide as it was unless the work area is narrower. A window with any part
+// on a monitor stays exactly where the user put it. Applied at start-up and by IDM_SHOW.
+void BringIntoReach(HWND window);

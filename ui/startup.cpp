@@ -10,6 +10,7 @@
 #include "dpi.h"
 #include "inputline.h"
 #include "mainwnd.h"
+#include "placement.h"
 #include "tray.h"
 
 namespace {
@@ -157,6 +158,8 @@ int RunTolvex(HINSTANCE instance, int showCommand) {
         return 0;
     }
     SizeMainWindow();
+    // A stored position on a monitor that is gone would start the program out of sight.
+    BringIntoReach(MainWindow);
     if (Settings.Translucent) {
         SetLayeredOpacity(MainWindow);
     }

@@ -14,9 +14,11 @@
 constexpr UINT TrayCallbackMessage = WM_USER;
 
 // Registers the hot key for code (low 16 bits, the hot-key control's encoding) on MainWindow,
-// releasing any earlier one first, or only releases it when those bits are 0 (then TRUE). On a
-// failed registration the warning box is shown and the result is FALSE; no hot key is left then.
-BOOL SetGlobalHotKey(int code);
+// releasing any earlier one first, or only releases it when those bits are 0 (then TRUE). Holding
+// the combination down does not repeat it. On a failed registration a warning naming the
+// combination and the cause is shown, modal to warningOwner (MainWindow when null), and the
+// result is FALSE; no hot key is left then.
+BOOL SetGlobalHotKey(int code, HWND warningOwner = nullptr);
 // Adds the notification-area icon for window; the shell's answer is ignored.
 void AddTrayIcon(HWND window);
 // Gives window's icon an image made for the current scale (after it has changed), when resident.

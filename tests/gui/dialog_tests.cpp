@@ -23,7 +23,6 @@ namespace {
 
 const wchar_t SettingsCaption[] = L"設定";
 const wchar_t AboutCaption[] = L"バージョン情報";
-const wchar_t HotKeyWarning[] = L"ホットキーが設定できません。";
 constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF Black = RGB(0, 0, 0);
 
@@ -312,7 +311,10 @@ TEST_F(Dialogs, HotKeyAtOkRegistersOrWarnsAndKeepsTheCombination) {
         if (c.takenElsewhere) {
             HWND warning = WaitForDialog(*tolvex, nullptr, dialog);
             ASSERT_NE(warning, nullptr);
-            EXPECT_TRUE(HasChildText(warning, HotKeyWarning));
+            EXPECT_TRUE(HasChildText(warning, TakenHotKeyWarning(virtualKey)));
+            // Modal to the dialog, whose OK cannot be pressed again under it.
+            EXPECT_EQ(GetWindow(warning, GW_OWNER), dialog);
+            EXPECT_FALSE(IsWindowEnabled(dialog));
             PostMessageA(warning, WM_COMMAND, IDOK, 0);
             UnregisterHotKey(nullptr, TestHotKeyId);
         }

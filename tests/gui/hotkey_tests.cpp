@@ -15,6 +15,7 @@
 #include "../../ui/hotkeycode.h"
 #include "../../ui/tray.h"
 #include "driver.h"
+#include "import_patch.h"
 
 namespace {
 
@@ -75,6 +76,7 @@ class MessageBoxWatcher {
     }
     int Count() const { return count_; }
     std::wstring LastText() const { return lastText_; }
+    std::wstring LastCaption() const { return lastCaption_; }
     HWND LastOwner() const { return lastOwner_; }
 
   private:
@@ -83,9 +85,11 @@ class MessageBoxWatcher {
             HWND box = gui::FindTopWindow("#32770", GetCurrentProcessId(),
                                           [](HWND window) { return IsWindowVisible(window) != 0; });
             if (box) {
-                wchar_t text[128] = L"";
-                GetDlgItemTextW(box, 0xFFFF, text, 128); // the message box's text control
+                wchar_t text[256] = L"";
+                GetDlgItemTextW(box, 0xFFFF, text, 256); // the message box's text control
                 lastText_ = text;
+                GetWindowTextW(box, text, 256);
+                lastCaption_ = text;
                 lastOwner_ = GetWindow(box, GW_OWNER);
                 ++count_;
                 SendMessageA(box, WM_COMMAND, IDOK, 0);
@@ -96,6 +100,7 @@ class MessageBoxWatcher {
     std::atomic<bool> stop_{false};
     std::atomic<int> count_{0};
     std::wstring lastText_;
+    std::wstring lastCaption_;
     HWND lastOwner_ = nullptr;
     std::thread thread_;
 };
@@ -168,15 +173,56 @@ TEST_F(SetGlobalHotKeyTest, ANewCodeReleasesTheOldCombination) {
 
 TEST_F(SetGlobalHotKeyTest, ATakenCombinationWarnsAndLeavesNoHotKeyBehind) {
     constexpr int OtherId = 0xBFF1;
+    HWND dialog = CreateWindowExA(0, "STATIC", "settings", WS_POPUP, 0, 0, 10, 10, MainWindow,
+                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(RegisterHotKey(nullptr, OtherId, MOD_CONTROL | MOD_ALT, 'C'));
-    ASSERT_TRUE(SetGlobalHotKey(0x0341)); // Ctrl+Shift+A, held before the failing change
-    EXPECT_FALSE(SetGlobalHotKey(1603));
-    EXPECT_EQ(boxes.Count(), 1);
-    EXPECT_EQ(boxes.LastText(), L"ホットキーが設定できません。");
-    EXPECT_EQ(boxes.LastOwner(), MainWindow);
-    // The earlier combination is not kept captured behind the failed one.
-    EXPECT_FALSE(Captured(MOD_CONTROL | MOD_SHIFT, 'A'));
+    const struct {
+        const char* name;
+        HWND owner; // asked for
+        HWND expected;
+    } owners[] = {{"at start-up", nullptr, MainWindow},
+                  {"from the settings dialog", dialog, dialog}};
+    for (const auto& c : owners) {
+        ASSERT_TRUE(SetGlobalHotKey(0x0341)); // Ctrl+Shift+A, held before the failing change
+        EXPECT_FALSE(SetGlobalHotKey(1603, c.owner)) << c.name;
+        EXPECT_EQ(boxes.LastText(), gui::TakenHotKeyWarning('C')) << c.name;
+        EXPECT_EQ(boxes.LastCaption(), L"tolvex") << c.name;
+        EXPECT_EQ(boxes.LastOwner(), c.expected) << c.name;
+        // The earlier combination is not kept captured behind the failed one.
+        EXPECT_FALSE(Captured(MOD_CONTROL | MOD_SHIFT, 'A')) << c.name;
+    }
+    EXPECT_EQ(boxes.Count(), 2);
     UnregisterHotKey(nullptr, OtherId);
+    DestroyWindow(dialog);
+}
+
+// RegisterHotKey as a platform that knows MOD_NOREPEAT, or as one from before it that refuses it.
+bool RefuseNoRepeat = false;
+UINT LastModifiers = 0;
+decltype(&RegisterHotKey) RealRegisterHotKey;
+BOOL WINAPI FakeRegisterHotKey(HWND window, int id, UINT modifiers, UINT virtualKey) {
+    LastModifiers = modifiers;
+    if (RefuseNoRepeat && (modifiers & MOD_NOREPEAT)) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return RealRegisterHotKey(window, id, modifiers, virtualKey);
+}
+
+TEST_F(SetGlobalHotKeyTest, HoldingTheKeysDoesNotRepeatWhereThePlatformKnowsHow) {
+    gui::Hook("USER32.dll", "RegisterHotKey", &FakeRegisterHotKey, &RealRegisterHotKey);
+    ASSERT_NE(RealRegisterHotKey, nullptr);
+    for (bool refused : {false, true}) {
+        RefuseNoRepeat = refused;
+        EXPECT_TRUE(SetGlobalHotKey(1603)) << "refused " << refused;
+        EXPECT_EQ(LastModifiers,
+                  refused ? MOD_CONTROL | MOD_ALT : MOD_CONTROL | MOD_ALT | MOD_NOREPEAT);
+        EXPECT_TRUE(Captured(MOD_CONTROL | MOD_ALT, 'C')) << "refused " << refused;
+        EXPECT_TRUE(SetGlobalHotKey(0));
+    }
+    EXPECT_EQ(boxes.Count(), 0);
+    RefuseNoRepeat = false;
+    gui::PatchImport("USER32.dll", "RegisterHotKey", reinterpret_cast<void*>(RealRegisterHotKey));
 }
 
 } // namespace

@@ -181,14 +181,47 @@ TEST_F(SettingsDialog, HotKeyIsRegisteredAgainOnlyWhenItChanged) {
     }
 }
 
-TEST_F(SettingsDialog, PlainKeyInTheHotKeyBoxGetsAlt) {
+struct HotKeyRuleCase {
+    const char* name;
+    bool shift, control;
+    WORD recorded;
+};
+
+TEST_F(SettingsDialog, AKeyWithoutCtrlOrAltInTheHotKeyBoxGetsCtrlAlt) {
+    const HotKeyRuleCase cases[] = {
+        {"plain key", false, false, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT)},
+        {"Shift with the key", true, false, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT)},
+        {"Ctrl with the key", false, true, MAKEWORD('Q', HOTKEYF_CONTROL)},
+        {"Ctrl+Shift with the key", true, true, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT)},
+    };
     Settings.UseHotKey = 1;
     Settings.HotKey = 0;
     HWND dialog = Open();
     HWND box = GetDlgItem(dialog, IDC_HOTKEY);
-    SendMessageA(box, WM_KEYDOWN, 'Q', 0);
-    SendMessageA(box, WM_KEYUP, 'Q', 0xC0000000);
-    EXPECT_EQ(SendMessageA(box, HKM_GETHOTKEY, 0, 0), MAKEWORD('Q', HOTKEYF_ALT));
+    for (const HotKeyRuleCase& c : cases) {
+        // Modifiers pressed first, as typed: the keyboard state and the keys' own messages.
+        BYTE keys[256] = {};
+        keys[VK_SHIFT] = c.shift ? 0x80 : 0;
+        keys[VK_CONTROL] = c.control ? 0x80 : 0;
+        SetKeyboardState(keys);
+        for (UINT modifier : {VK_SHIFT, VK_CONTROL}) {
+            if (keys[modifier]) {
+                SendMessageA(box, WM_KEYDOWN, modifier, 0);
+            }
+        }
+        SendMessageA(box, WM_KEYDOWN, 'Q', 0);
+        EXPECT_EQ(SendMessageA(box, HKM_GETHOTKEY, 0, 0), c.recorded) << c.name;
+        SendMessageA(box, WM_KEYUP, 'Q', 0xC0000000);
+        for (UINT modifier : {VK_SHIFT, VK_CONTROL}) {
+            if (keys[modifier]) {
+                keys[modifier] = 0;
+                SetKeyboardState(keys);
+                SendMessageA(box, WM_KEYUP, modifier, 0xC0000000);
+            }
+        }
+    }
+    BYTE keys[256] = {};
+    SetKeyboardState(keys);
     DestroyWindow(dialog);
 }
 

@@ -21,7 +21,6 @@ namespace {
 constexpr UINT TrayIconId = 1;
 constexpr UINT IconCallback = WM_USER;
 constexpr int ProbeHotKeyId = 0xBFE0;
-const std::wstring HotKeyWarning = L"ホットキーが設定できません。";
 
 bool Running(const Tolvex& tolvex) {
     return WaitForSingleObject(tolvex.process.hProcess, 0) == WAIT_TIMEOUT;
@@ -41,9 +40,9 @@ HWND MessageBoxOf(const Tolvex& tolvex) {
 }
 
 std::wstring MessageBoxText(HWND box) {
-    wchar_t text[128] = L"";
+    wchar_t text[256] = L"";
     // Sent in the wide form: the text lives in another process.
-    SendDlgItemMessageW(box, 0xFFFF, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text));
+    SendDlgItemMessageW(box, 0xFFFF, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text));
     return text;
 }
 
@@ -408,7 +407,8 @@ TEST(GlobalHotKey, ATakenCombinationWarnsOnceAndStartUpGoesOnWithTheSettingKept)
     ASSERT_TRUE(StartTolvex(dir, &tolvex));
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = MessageBoxOf(tolvex)) != nullptr; }));
-    EXPECT_EQ(MessageBoxText(box), HotKeyWarning);
+    EXPECT_EQ(MessageBoxText(box), TakenHotKeyWarning('C'));
+    EXPECT_EQ(WindowText(box), "tolvex");
     EXPECT_EQ(GetWindow(box, GW_OWNER), tolvex.window);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));

@@ -184,6 +184,16 @@ bool Captured(UINT modifiers, UINT virtualKey) {
     return true;
 }
 
+std::wstring TakenHotKeyWarning(UINT virtualKey) {
+    auto name = [](UINT key) {
+        wchar_t text[64] = L"";
+        GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), text, 64);
+        return std::wstring(text);
+    };
+    return L"ホットキー「" + name(VK_CONTROL) + L" + " + name(VK_MENU) + L" + " + name(virtualKey) +
+           L"」が設定できません。\nほかのプログラムがすでに使っています。";
+}
+
 bool LaunchTolvex(const std::string& directory, Tolvex* tolvex) {
     return CreateTolvexProcess(directory, tolvex, SW_SHOWNORMAL);
 }

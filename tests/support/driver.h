@@ -73,6 +73,9 @@ HWND FindTopWindow(const char* className, DWORD processId,
 // True when someone holds the hot-key combination: this thread cannot register it as well (hot
 // keys are unique across the desktop).
 bool Captured(UINT modifiers, UINT virtualKey);
+// The warning of a Ctrl+Alt combination that another program holds, the keys named as this
+// platform's keyboard layout names them ("Ctrl" on Windows, "Control" under Wine).
+std::wstring TakenHotKeyWarning(UINT virtualKey);
 
 // A visible top-level window of the class that the calculator's process shows, such as its popup
 // menu ("#32768") or the drop-down list of its input line ("ComboLBox"); null when there is none.
