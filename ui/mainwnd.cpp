@@ -27,6 +27,8 @@ HWND CloseButton;
 HBITMAP ClearBitmap;
 HBITMAP MenuBitmap;
 HBITMAP CloseBitmap;
+// The buttons' tooltip control; owned by no window, so destroyed with the main window by hand.
+HWND ButtonTips;
 // Set once the settings have been written at the end of the session, so a repeated end-session
 // message does not write them again.
 bool SavedAtSessionEnd;
@@ -125,6 +127,8 @@ void ReportSettingsNotSaved() {
 }
 
 void DestroyMainWindow(HWND window) {
+    DestroyWindow(ButtonTips);
+    ButtonTips = nullptr;
     DeleteAppearanceObjects();
     DeleteObject(ClearBitmap);
     DeleteObject(MenuBitmap);
@@ -158,12 +162,14 @@ struct ButtonName {
 constexpr ButtonName ButtonNames[] = {
     {IDC_CLEAR, L"クリア"}, {IDC_MENU, L"メニュー"}, {IDC_CLOSE, L"閉じる"}};
 
-// One tooltip control for the buttons, owned by the window and so destroyed with it. Shown also
-// while the window is inactive: a calculator called up beside other work is often not in front.
-HWND CreateButtonTips(HWND window) {
+// One tooltip control for the three buttons, shown also while the window is inactive: a
+// calculator called up beside other work is often not in front. It is owned by no window: a
+// topmost window (as a tooltip is) owned by the main window keeps Wine from making the main
+// window topmost; so the main window destroys it itself.
+HWND CreateButtonTips() {
     return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, AppInstance, nullptr);
+                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
 }
 
 // The tooltip watches the button's own mouse messages (TTF_SUBCLASS) and covers all of it.
@@ -181,11 +187,11 @@ void AddButtonTip(HWND tips, HWND window, HWND button, const wchar_t* name) {
 // Set through the wide call like the program's other Japanese texts. The buttons are ANSI windows,
 // so their texts are held in the ANSI code page, which has them in the Japanese one.
 void NameButtons(HWND window) {
-    HWND tips = CreateButtonTips(window);
+    ButtonTips = CreateButtonTips();
     for (const ButtonName& button : ButtonNames) {
         HWND control = GetDlgItem(window, button.id);
         SetWindowTextW(control, button.name);
-        AddButtonTip(tips, window, control, button.name);
+        AddButtonTip(ButtonTips, window, control, button.name);
     }
 }
 

@@ -302,19 +302,23 @@ TEST_F(InProcessWindow, F10OnTheLineOpensTheMainMenuUnderItsButtonWithTheFirstIt
     gui::PatchImport("USER32.dll", "TrackPopupMenu", reinterpret_cast<void*>(RealTrackPopupMenu));
 }
 
-HWND ToolTipOf(HWND owner) {
-    HWND found = nullptr;
+// The tooltip control that holds a tool for button, among this thread's.
+HWND ToolTipOf(HWND window, HWND button) {
+    TTTOOLINFOW tool = {};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(button);
     for (HWND w = FindWindowExA(nullptr, nullptr, "tooltips_class32", nullptr); w;
          w = FindWindowExA(nullptr, w, "tooltips_class32", nullptr)) {
-        if (GetWindow(w, GW_OWNER) == owner) {
-            found = w;
+        if (SendMessageW(w, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool))) {
+            return w;
         }
     }
-    return found;
+    return nullptr;
 }
 
 TEST_F(InProcessWindow, TheButtonsAreNamedByTheirTextsAndTooltips) {
-    HWND tips = ToolTipOf(window);
+    HWND tips = ToolTipOf(window, GetDlgItem(window, IDC_CLEAR));
     ASSERT_NE(tips, nullptr);
     EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 3);
     const struct {
@@ -335,6 +339,10 @@ TEST_F(InProcessWindow, TheButtonsAreNamedByTheirTextsAndTooltips) {
         SendMessageW(tips, TTM_GETTEXTW, 32, reinterpret_cast<LPARAM>(&tool));
         EXPECT_STREQ(tip, b.name) << b.id;
     }
+    // Owned by no window, it goes with the main window all the same.
+    DestroyWindow(window);
+    window = nullptr;
+    EXPECT_FALSE(IsWindow(tips));
 }
 
 TEST_F(InProcessWindow, RepeatedLinesInTheHistory) {

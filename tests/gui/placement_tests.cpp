@@ -329,6 +329,28 @@ TEST_F(FakedMonitors, ShowBringsAWindowOnNoMonitorIntoTheNearestWorkAreaAndLeave
     }
 }
 
+TEST_F(FakedMonitors, AtStartAWindowStoredOnNoMonitorOpensInTheNearestWorkArea) {
+    Layout = {LeftHalf, RightHalf};
+    const ReachCase cases[] = {
+        {"unplugged monitor far off", {5000, 4000, 5300, 4024}, {724, 744, 1024, 768}},
+        {"partly on the second monitor", {1000, 100, 1300, 124}, {1000, 100, 1300, 124}},
+    };
+    for (const ReachCase& c : cases) {
+        // As start-up makes it: created hidden at the stored place, sized, never shown yet.
+        HWND window =
+            CreateWindowExA(0, "STATIC", "start", WS_POPUP, c.before.left, c.before.top,
+                            c.before.right - c.before.left, c.before.bottom - c.before.top, nullptr,
+                            nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        BringIntoReach(window);
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        RECT shown;
+        GetWindowRect(window, &shown);
+        EXPECT_EQ(Text(shown), Text(c.after)) << c.name;
+        DestroyWindow(window);
+    }
+}
+
 TEST_F(FakedMonitors, WithoutTheMonitorCallsTheScreenIsTheOnlyMonitor) {
     MonitorCallsExist = false;
     RECT area = {};

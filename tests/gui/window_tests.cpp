@@ -189,15 +189,19 @@ struct PlacementCase {
     const char* name;
     int left, top, width;
     int expectedWidth; // -1: the minimum width
+    bool offScreen;    // stored where no monitor is: opens at the work area's nearest corner
 };
 
-TEST(StartUp, StoredPositionIsUsedAsStoredAndNarrowWidthIsRaised) {
+TEST(StartUp, StoredPositionIsUsedAsStoredUnlessOffEveryMonitorAndNarrowWidthIsRaised) {
     const PlacementCase cases[] = {
-        {"ordinary", 120, 80, 300, 300},
-        {"too narrow", 10, 10, 20, -1},
-        {"negative width", 0, 0, -100, -1},
-        {"off the screen", -2000, 5000, 150, 150},
+        {"ordinary", 120, 80, 300, 300, false},
+        {"too narrow", 10, 10, 20, -1, false},
+        {"negative width", 0, 0, -100, -1, false},
+        {"partly off the screen", -100, 700, 150, 150, false},
+        {"below and right of the screen", 5000, 4000, 150, 150, true},
     };
+    RECT area = {};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
     for (const PlacementCase& c : cases) {
         std::string dir = FreshDirectory(TestName() + "." + c.name);
         std::string ini = dir + "tolvex.ini";
@@ -208,13 +212,18 @@ TEST(StartUp, StoredPositionIsUsedAsStoredAndNarrowWidthIsRaised) {
         Tolvex tolvex;
         ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
         RECT outer = WindowRect(tolvex.window);
-        EXPECT_EQ(outer.left, c.left) << c.name;
-        EXPECT_EQ(outer.top, c.top) << c.name;
+        int left = c.offScreen ? area.right - width : c.left;
+        EXPECT_EQ(outer.left, left) << c.name;
+        if (c.offScreen) {
+            EXPECT_EQ(outer.bottom, area.bottom) << c.name;
+        } else {
+            EXPECT_EQ(outer.top, c.top) << c.name;
+        }
         EXPECT_EQ(outer.right - outer.left, width) << c.name;
         SendCommand(tolvex, IDM_EXIT);
         ASSERT_TRUE(Ends(&tolvex, 0)) << c.name;
         EXPECT_EQ(IniValue(ini, "Settings", "WindowWidth"), std::to_string(width)) << c.name;
-        EXPECT_EQ(IniValue(ini, "Settings", "WindowLeft"), std::to_string(c.left)) << c.name;
+        EXPECT_EQ(IniValue(ini, "Settings", "WindowLeft"), std::to_string(left)) << c.name;
     }
 }
 
@@ -450,8 +459,9 @@ TEST(SingleInstance, ASecondStartBringsAWindowStoredOffEveryMonitorIntoView) {
                        "WindowTop=4000\r\nWindowWidth=300\r\n");
     Tolvex first;
     ASSERT_TRUE(StartTolvex(dir, &first));
-    // Start-up itself uses the stored position as it is.
-    ASSERT_EQ(WindowRect(first.window).left, -5000);
+    // Sent off every monitor while it runs (start-up brought it into reach already).
+    SetWindowPos(first.window, nullptr, -5000, 4000, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_TRUE(WaitUntil([&] { return WindowRect(first.window).left == -5000; }));
     Tolvex second;
     ASSERT_TRUE(LaunchTolvex(dir, &second));
     EXPECT_TRUE(Ends(&second, 0));
@@ -586,6 +596,53 @@ TEST_F(RunningTolvex, RealControlKeystrokesSelectCopyAndPaste) {
     EXPECT_TRUE(LineBecomes("8-58-5"));
     TypeKey(VK_ESCAPE);
     EXPECT_TRUE(LineBecomes(""));
+}
+
+TEST_F(RunningTolvex, FullWidthFormsFromAnInputMethodOrThePasteBecomeAscii) {
+    PostMessageA(tolvex.edit, WM_IME_CHAR, 0x8250, 1); // "１" committed
+    EXPECT_TRUE(LineBecomes("1"));
+    SetLine("");
+    ASSERT_TRUE(SetClipboardText(std::wstring(L"１２＊３＝")));
+    PostChar(tolvex, 0x16); // Ctrl+V
+    EXPECT_TRUE(LineBecomes("12*3=36"));
+}
+
+TEST_F(RunningTolvex, F10OnTheLineOpensTheMainMenuAndEscClosesItLeavingTheLine) {
+    ASSERT_TRUE(Focus(tolvex));
+    SetLine("1+1=2");
+    auto pressF10 = [&] {
+        TypeKey(VK_F10);
+        return WaitUntil([&] { return MenuIsOpen(tolvex); });
+    };
+    // The main menu opens with its first item, "常に前面に表示(&T)", selected: Enter chooses it.
+    ASSERT_TRUE(pressF10());
+    TypeKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return (GetWindowLongA(tolvex.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return !MenuIsOpen(tolvex); }));
+    ASSERT_TRUE(pressF10());
+    TypeKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !MenuIsOpen(tolvex); }));
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    ASSERT_TRUE(GetGUIThreadInfo(tolvex.process.dwThreadId, &thread));
+    EXPECT_EQ(thread.hwndFocus, tolvex.edit);
+    EXPECT_EQ(WindowText(tolvex.combo), "1+1=2") << "Esc closed the menu, not the line";
+}
+
+TEST_F(RunningTolvex, TheButtonsReportTheirNames) {
+    const struct {
+        HWND button;
+        const wchar_t* name;
+    } buttons[] = {{tolvex.clearButton, L"クリア"},
+                   {tolvex.menuButton, L"メニュー"},
+                   {tolvex.closeButton, L"閉じる"}};
+    for (const auto& b : buttons) {
+        wchar_t text[32] = L"";
+        // Sent in the wide form, as a screen reader asks another process's control.
+        SendMessageW(b.button, WM_GETTEXT, 32, reinterpret_cast<LPARAM>(text));
+        EXPECT_STREQ(text, b.name);
+    }
 }
 
 } // namespace
