@@ -30,6 +30,7 @@ constexpr UINT SimpleBeep = 0xFFFFFFFF;
 // A hexadecimal or binary line needs at least an expression digit, "=", the letter and a digit.
 constexpr int ShortestBaseLine = 4;
 constexpr UINT LastSingleByteCode = 0xFF;
+constexpr UINT LastDoubleByteCode = 0xFFFF;
 constexpr UINT LastAsciiCode = 0x7F;
 // A bit of WM_SYSKEYDOWN's lParam: Alt was held down with the key.
 constexpr LPARAM AltHeldFlag = static_cast<LPARAM>(KF_ALTDOWN) << 16;
@@ -445,12 +446,14 @@ bool JoinTypedBytes(WPARAM code, BYTE* pendingLead, WPARAM* character) {
         *pendingLead = static_cast<BYTE>(code);
         return false;
     }
+    // Wine hands an ANSI window a typed double-byte character in one message, lead byte in the
+    // high half: a whole character already, with no trail byte to wait for.
     *character = code;
     return true;
 }
 
 WPARAM TypedAsciiForm(WPARAM character) {
-    if (character <= LastAsciiCode || character > 0xFFFF) {
+    if (character <= LastAsciiCode || character > LastDoubleByteCode) {
         return character;
     }
     char bytes[2] = {static_cast<char>(HIBYTE(character)), static_cast<char>(LOBYTE(character))};

@@ -70,8 +70,9 @@ HWND CreateBitmapButton(HWND parent, int id) {
 }
 
 // A menu opened from the keyboard starts with its first item selected, as a menu bar's does, so
-// that a screen reader names an item at once. The platform selects nothing by itself; the Home
-// key, queued for the menu's loop, selects the first item whether or not one was selected.
+// that the arrows and Enter work at once and a screen reader names an item. TrackPopupMenu has no
+// flag for it; the Home key, queued for the menu's loop, selects the first item, and does so
+// the same when the platform has already selected one (a Down key would then skip it).
 void SelectFirstItemOnOpen(HWND owner) {
     PostMessageA(owner, WM_KEYDOWN, VK_HOME, 0);
 }

@@ -148,7 +148,7 @@ void WarnHotKeyNotSet(int code, DWORD error, HWND owner) {
 // Platforms before Windows 7 lack that modifier; should one refuse the registration for any cause
 // but a taken combination, it is made again without it. True when registered; else the last
 // error tells why.
-bool RegisterHotKeyOnce(const HotKeyCombination& key) {
+bool RegisterWithoutRepeat(const HotKeyCombination& key) {
     if (RegisterHotKey(MainWindow, HotKeyId, key.modifiers | MOD_NOREPEAT, key.virtualKey)) {
         return true;
     }
@@ -214,7 +214,7 @@ BOOL SetGlobalHotKey(int code, HWND warningOwner) {
     if (IsNoHotKey(code)) {
         return TRUE;
     }
-    if (RegisterHotKeyOnce(HotKeyModifiers(code))) {
+    if (RegisterWithoutRepeat(HotKeyModifiers(code))) {
         return TRUE;
     }
     WarnHotKeyNotSet(code, GetLastError(), warningOwner ? warningOwner : MainWindow);
