@@ -88,10 +88,6 @@ BOOL OnAboutCommand(HWND dialog, int id, int code) {
 
 } // namespace
 
-void ShowAboutDialog(HWND owner) {
-    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0);
-}
-
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return InitAboutDialog(dialog);
@@ -102,4 +98,8 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     case WM_COMMAND: return OnAboutCommand(dialog, LOWORD(wParam), HIWORD(wParam));
     default: return FALSE;
     }
+}
+
+void ShowAboutDialog(HWND owner) {
+    DialogBoxParamA(AppInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, 0);
 }

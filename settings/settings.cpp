@@ -115,17 +115,17 @@ void LoadFontKeys(const char* faceKey) {
     }
     if (length != 0) {
         // A stored face comes without the rest of its LOGFONT, so whatever the default GUI font
-        // said about charset and rendering must not stick to it.
-        lstrcpynA(font.lfFaceName, faceName, LF_FACESIZE);
-        font.lfEscapement = 0;
-        font.lfOrientation = 0;
-        font.lfUnderline = 0;
-        font.lfStrikeOut = 0;
-        font.lfCharSet = DEFAULT_CHARSET;
-        font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-        font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-        font.lfQuality = DRAFT_QUALITY;
-        font.lfPitchAndFamily = 0;
+        // said about charset and rendering must not stick to it: only the size and the style go
+        // on (and are read below), every other field starts from its default, which is zero
+        // (OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS) but for the charset and the quality.
+        LOGFONTA stored = {};
+        stored.lfHeight = font.lfHeight;
+        stored.lfWeight = font.lfWeight;
+        stored.lfItalic = font.lfItalic;
+        stored.lfCharSet = DEFAULT_CHARSET;
+        stored.lfQuality = DRAFT_QUALITY;
+        lstrcpynA(stored.lfFaceName, faceName, LF_FACESIZE);
+        font = stored;
     }
     font.lfHeight = ReadIntKey("FontSize", font.lfHeight);
     // The width is never stored; 0 lets the font mapper pick the one that suits the height.

@@ -8,15 +8,15 @@
 #pragma once
 
 // The hot-key control's flags in the high byte (HOTKEYF_SHIFT, _CONTROL, _ALT, _EXT).
-constexpr unsigned HotKeyFlagShift = 0x01;
-constexpr unsigned HotKeyFlagControl = 0x02;
-constexpr unsigned HotKeyFlagAlt = 0x04;
-constexpr unsigned HotKeyFlagExtended = 0x08;
+enum HotKeyFlag : unsigned {
+    HotKeyFlagShift = 0x01,
+    HotKeyFlagControl = 0x02,
+    HotKeyFlagAlt = 0x04,
+    HotKeyFlagExtended = 0x08,
+};
 
 // RegisterHotKey's modifiers (MOD_ALT, MOD_CONTROL, MOD_SHIFT); MOD_WIN is never asked for.
-constexpr unsigned HotKeyModAlt = 0x01;
-constexpr unsigned HotKeyModControl = 0x02;
-constexpr unsigned HotKeyModShift = 0x04;
+enum HotKeyMod : unsigned { HotKeyModAlt = 0x01, HotKeyModControl = 0x02, HotKeyModShift = 0x04 };
 
 // The part of a stored code that means anything; the rest is ignored.
 constexpr unsigned HotKeyCodeBits = 0xFFFF;

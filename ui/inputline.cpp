@@ -29,9 +29,7 @@ WNDPROC PrevEditProc;
 constexpr UINT SimpleBeep = 0xFFFFFFFF;
 // A hexadecimal or binary line needs at least an expression digit, "=", the letter and a digit.
 constexpr int ShortestBaseLine = 4;
-constexpr UINT LastSingleByteCode = 0xFF;
-constexpr UINT LastDoubleByteCode = 0xFFFF;
-constexpr UINT LastAsciiCode = 0x7F;
+enum : UINT { LastAsciiCode = 0x7F, LastSingleByteCode = 0xFF, LastDoubleByteCode = 0xFFFF };
 // A bit of WM_SYSKEYDOWN's lParam: Alt was held down with the key.
 constexpr LPARAM AltHeldFlag = static_cast<LPARAM>(KF_ALTDOWN) << 16;
 

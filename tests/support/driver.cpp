@@ -384,13 +384,13 @@ int LineClientHeight(int height) {
     if (height != 0) {
         font.lfHeight = height;
     }
+    // A memory device context of the screen's, deleted before the font it holds.
     HFONT handle = CreateFontIndirectA(&font);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, handle);
-    TEXTMETRICA metrics;
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, handle);
+    TEXTMETRICA metrics = {};
     GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, previous);
-    ReleaseDC(nullptr, dc);
+    DeleteDC(dc);
     DeleteObject(handle);
     return metrics.tmHeight + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
 }

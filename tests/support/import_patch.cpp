@@ -27,13 +27,10 @@ std::vector<DWORD> BitmapPixels(HBITMAP bitmap, SIZE* size) {
         return {};
     }
     *size = {header.bmWidth, header.bmHeight};
+    // Top-down rows of 32-bit pixels.
     BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = header.bmWidth;
-    format.bmiHeader.biHeight = -header.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
+    format.bmiHeader = {
+        sizeof format.bmiHeader, header.bmWidth, -header.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<DWORD> pixels(static_cast<size_t>(header.bmWidth) * header.bmHeight);
     HDC screen = GetDC(nullptr);
     int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(header.bmHeight), pixels.data(),
