@@ -22,30 +22,31 @@ namespace {
 struct TranslationCase {
     const char* name;
     int code;
-    unsigned modifiers;
-    unsigned virtualKey;
+    HotKeyCombination expected;
 };
 
 TEST(HotKeyTranslation, ControlFlagsBecomeRegisterHotKeyModifiers) {
     const TranslationCase cases[] = {
-        {"the default, Ctrl+Alt+C", 1603, MOD_CONTROL | MOD_ALT, 'C'},
-        {"shift alone", 0x0141, MOD_SHIFT, 'A'},
-        {"control alone", 0x0270, MOD_CONTROL, VK_F1},
-        {"alt alone", 0x0420, MOD_ALT, VK_SPACE},
+        {"the default, Ctrl+Alt+C", 1603, {MOD_CONTROL | MOD_ALT, 'C'}},
+        {"shift alone", 0x0141, {MOD_SHIFT, 'A'}},
+        {"control alone", 0x0270, {MOD_CONTROL, VK_F1}},
+        {"alt alone", 0x0420, {MOD_ALT, VK_SPACE}},
         // The control marks the arrows and the like as extended keys; that is no modifier.
-        {"Ctrl+Alt+Left as the control reports it", 0x0E25, MOD_CONTROL | MOD_ALT, VK_LEFT},
-        {"extended Delete with Shift", 0x092E, MOD_SHIFT, VK_DELETE},
-        {"the extended flag alone", 0x0824, 0, VK_HOME},
-        {"all four flags", 0x0F5A, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'Z'},
-        {"no flags", 0x0070, 0, VK_F1},
-        {"high-byte flags beyond the four are dropped", 0xF643, MOD_CONTROL | MOD_ALT, 'C'},
-        {"bits above the low 16 are ignored", 0x7FFF0643, MOD_CONTROL | MOD_ALT, 'C'},
-        {"a negative code keeps only its low 16 bits", -1, MOD_ALT | MOD_CONTROL | MOD_SHIFT, 0xFF},
+        {"Ctrl+Alt+Left as the control reports it", 0x0E25, {MOD_CONTROL | MOD_ALT, VK_LEFT}},
+        {"extended Delete with Shift", 0x092E, {MOD_SHIFT, VK_DELETE}},
+        {"the extended flag alone", 0x0824, {0, VK_HOME}},
+        {"all four flags", 0x0F5A, {MOD_ALT | MOD_CONTROL | MOD_SHIFT, 'Z'}},
+        {"no flags", 0x0070, {0, VK_F1}},
+        {"high-byte flags beyond the four are dropped", 0xF643, {MOD_CONTROL | MOD_ALT, 'C'}},
+        {"bits above the low 16 are ignored", 0x7FFF0643, {MOD_CONTROL | MOD_ALT, 'C'}},
+        {"a negative code keeps only its low 16 bits",
+         -1,
+         {MOD_ALT | MOD_CONTROL | MOD_SHIFT, 0xFF}},
     };
     for (const TranslationCase& c : cases) {
         HotKeyCombination key = HotKeyModifiers(c.code);
-        EXPECT_EQ(key.modifiers, c.modifiers) << c.name;
-        EXPECT_EQ(key.virtualKey, c.virtualKey) << c.name;
+        EXPECT_EQ(key.modifiers, c.expected.modifiers) << c.name;
+        EXPECT_EQ(key.virtualKey, c.expected.virtualKey) << c.name;
         EXPECT_EQ(key.modifiers & MOD_WIN, 0u) << "never the Windows key: " << c.name;
     }
 }
