@@ -4,10 +4,10 @@
 // those modules cannot name them. Here, above both, the menu is handed what it opens.
 #include <windows.h>
 
-#include "../dialogs/aboutdlg.h"
-#include "../dialogs/settingsdlg.h"
-#include "../ui/mainwnd.h"
-#include "../ui/startup.h"
+#include "dialogs/aboutdlg.h"
+#include "dialogs/settingsdlg.h"
+#include "ui/mainwnd.h"
+#include "ui/startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     MainMenuDialogs = {ShowSettingsDialog, ShowAboutDialog};

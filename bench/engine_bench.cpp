@@ -1,5 +1,5 @@
 // Benchmarks of one evaluation with its formatting, and of one keystroke's rewrite of the line.
-#include "line.h"
+#include "engine/line.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "../engine/line.h"
-#include "../res/resource.h"
-#include "../settings/settings.h"
-#include "../ui/inputline.h"
-#include "../ui/mainwnd.h"
-#include "driver.h"
+#include "engine/line.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/inputline.h"
+#include "ui/mainwnd.h"
+#include "tests/support/driver.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Benchmarks of single math-layer calls on everyday arguments, and on the arguments that take
 // the long paths (huge angles, powers and logarithms far from 1).
-#include "mathlayer.h"
+#include "engine/mathlayer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,13 +1,13 @@
 // The about dialog: its link in the link colour, the hand cursor and the click that opens it, and
 // the line that tells where the settings are kept.
-#include "aboutdlg.h"
+#include "dialogs/aboutdlg.h"
 
 #include <shellapi.h>
 
-#include "../res/dialogs.h"
-#include "../res/resource.h"
-#include "../settings/settings.h"
-#include "../ui/mainwnd.h"
+#include "res/dialogs.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/mainwnd.h"
 
 HFONT LinkFont;
 

@@ -1,18 +1,18 @@
 // The settings dialog: loading its controls, the swatches and labels, its commands and applying
 // everything on OK.
-#include "settingsdlg.h"
+#include "dialogs/settingsdlg.h"
 
 #include <commctrl.h>
 
-#include "../res/dialogs.h"
-#include "../res/resource.h"
-#include "../settings/settings.h"
-#include "../ui/appearance.h"
-#include "../ui/dpi.h"
-#include "../ui/inputline.h"
-#include "../ui/mainwnd.h"
-#include "../ui/hotkeycode.h"
-#include "../ui/tray.h"
+#include "res/dialogs.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/appearance.h"
+#include "ui/dpi.h"
+#include "ui/inputline.h"
+#include "ui/mainwnd.h"
+#include "ui/hotkeycode.h"
+#include "ui/tray.h"
 
 namespace {
 

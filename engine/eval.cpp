@@ -1,8 +1,8 @@
 // The expression evaluator: one recursive-descent level per grammar rule, computing as it reads.
-#include "eval.h"
+#include "engine/eval.h"
 
-#include "extended.h"
-#include "mathlayer.h"
+#include "engine/extended.h"
+#include "engine/mathlayer.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The result formatters: an exact fixed-point decimal conversion and the integer patterns.
-#include "format.h"
+#include "engine/format.h"
 
-#include "extended.h"
+#include "engine/extended.h"
 
 #include <cmath>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // the buffer holds an empty text. The formatters keep no state and allocate nothing.
 #pragma once
 
-#include "eval.h"
+#include "engine/eval.h"
 
 constexpr int ResultTextSize = 72;
 

@@ -1,6 +1,6 @@
 // The input line's pure rewrite: find the first "=", evaluate what stands before it, and put the
 // formatted result behind it.
-#include "line.h"
+#include "engine/line.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // line becomes once its expression is evaluated. Shared by the window's input line and tolvexc.
 #pragma once
 
-#include "format.h"
+#include "engine/format.h"
 
 // The input line holds at most MaxLineLength characters; its buffers have a byte more.
 constexpr int MaxLineLength = 255;

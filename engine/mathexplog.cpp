@@ -10,7 +10,7 @@
 // Error: the fast paths decide the correctly rounded result from an estimate whose error bound
 // is derived step by step below; the pair paths are within 2^-115 relative, so the result is the
 // correctly rounded one except within that much of a rounding midpoint.
-#include "mathexplog.h"
+#include "engine/mathexplog.h"
 
 namespace mathlayer {
 namespace {

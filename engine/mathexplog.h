@@ -2,7 +2,7 @@
 // layer's files.
 #pragma once
 
-#include "mathpair.h"
+#include "engine/mathpair.h"
 
 namespace mathlayer {
 

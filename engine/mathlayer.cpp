@@ -14,10 +14,10 @@
 // the exponential and the logarithms, mathpow.cpp the power, matharc.cpp the arc functions, and
 // this file the error hook and the functions that are exact: the square root (correctly rounded
 // by IEEE 754), the absolute value, floor and the remainder, straight from <cmath>.
-#include "mathlayer.h"
+#include "engine/mathlayer.h"
 
-#include "mathfastpaths.h"
-#include "mathpair.h"
+#include "engine/mathfastpaths.h"
+#include "engine/mathpair.h"
 
 #include <cmath>
 

@@ -7,7 +7,7 @@
 // alone.
 #pragma once
 
-#include "eval.h"
+#include "engine/eval.h"
 
 // The kinds of failure a math function reports, numbered 1 to 6 as the classic math-error record
 // has them.

@@ -10,10 +10,10 @@
 // their values clear of.
 #pragma once
 
-#include "extended.h"
-#include "mathfastpaths.h"
-#include "mathlayer.h"
-#include "mathlayer_constants.h"
+#include "engine/extended.h"
+#include "engine/mathfastpaths.h"
+#include "engine/mathlayer.h"
+#include "engine/mathlayer_constants.h"
 
 #include <cmath>
 #include <cstdint>

@@ -9,7 +9,7 @@
 // the bound derived below; the pair path forms y ln|x| within about 2^-100 of its value (the
 // logarithm's 2^-115 relative, times |y ln x| up to 2^14), so the result is the correctly
 // rounded one except within that much of a rounding midpoint; exact powers are always exact.
-#include "mathexplog.h"
+#include "engine/mathexplog.h"
 
 namespace mathlayer {
 namespace {

@@ -9,7 +9,7 @@
 // produce is about 70 bits, which leaves more than 128 correct bits to take. The fraction cut to
 // 128 bits (2^-127 relative) times pi/2 as a pair (7u^2 and the pair's own 2^-128) gives y with
 // a relative error below 2^-123.
-#include "mathreduce.h"
+#include "engine/mathreduce.h"
 
 namespace mathlayer {
 

@@ -2,7 +2,7 @@
 // for the sine, cosine and tangent. Internal to the math layer's files.
 #pragma once
 
-#include "mathpair.h"
+#include "engine/mathpair.h"
 
 namespace mathlayer {
 

@@ -7,7 +7,7 @@
 // Error: the fast path decides the correctly rounded result from an estimate whose error bound
 // is derived step by step below; the pair path is within 2^-115 relative, so the result is the
 // correctly rounded one except within that much of a rounding midpoint.
-#include "mathreduce.h"
+#include "engine/mathreduce.h"
 
 namespace mathlayer {
 namespace {

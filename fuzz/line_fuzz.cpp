@@ -1,9 +1,9 @@
 // libFuzzer target: the evaluator, the three formatters and the line rewrite on arbitrary bytes,
 // aborting on any broken promise (a buffer overrun, a line over the limit, a mismatch below).
-#include "extended.h"
-#include "line.h"
-#include "mathfastpaths.h"
-#include "mathlayer.h"
+#include "engine/extended.h"
+#include "engine/line.h"
+#include "engine/mathfastpaths.h"
+#include "engine/mathlayer.h"
 
 #include <cmath>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // dialogs.rc and the dialogs' code.
 #pragma once
 
-#include "version.h"
+#include "res/version.h"
 
 // The settings dialog (IDD_SETTINGS). EnableControlRange walks ids in rising order, so the ranges
 // 209..214 (colours) and 217..219 (opacity) must stay contiguous.

@@ -2,7 +2,7 @@
 // its caller keeps.
 #include <algorithm>
 
-#include "settings.h"
+#include "settings/settings.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Reads and writes the [Settings] section of tolvex.ini and builds the path of that file.
-#include "settings.h"
+#include "settings/settings.h"
 
 SettingsRecord Settings = {
     0,        // WindowLeft

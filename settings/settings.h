@@ -11,7 +11,7 @@
 
 #include <windows.h>
 
-#include "../engine/line.h"
+#include "engine/line.h"
 
 struct SettingsRecord {
     int WindowLeft;

@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <string>
 
-#include "../res/resource.h"
-#include "driver.h"
-#include "picture.h"
+#include "res/resource.h"
+#include "tests/support/driver.h"
+#include "tests/support/picture.h"
 
 const char gui::PictureDirectory[] = TOLVEX_PICTURE_DIR;
 

@@ -1,5 +1,5 @@
 // tolvexc, the console calculator: rewrites each line as the window's Enter key does and prints it.
-#include "line.h"
+#include "engine/line.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,10 +1,10 @@
 // The main window's font, colours, size limits, grip strip, always-on-top and translucency.
-#include "appearance.h"
+#include "ui/appearance.h"
 
-#include "../settings/settings.h"
-#include "dpi.h"
-#include "inputline.h"
-#include "mainwnd.h"
+#include "settings/settings.h"
+#include "ui/dpi.h"
+#include "ui/inputline.h"
+#include "ui/mainwnd.h"
 
 HFONT MainFont;
 HBRUSH BackBrush;

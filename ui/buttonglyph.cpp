@@ -1,7 +1,7 @@
 // The button glyphs: designs read from bitmap resources, drawn whole pixel by whole pixel.
-#include "buttonglyph.h"
+#include "ui/buttonglyph.h"
 
-#include "dpi.h"
+#include "ui/dpi.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The DPI of a window, and lengths scaled to it and back.
-#include "dpi.h"
+#include "ui/dpi.h"
 
-#include "user32calls.h"
+#include "ui/user32calls.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The input line's character filter, live evaluation, Enter key and history list.
-#include "inputline.h"
+#include "ui/inputline.h"
 
 #include <cstring>
 
-#include "../engine/line.h"
-#include "../res/resource.h"
-#include "asciiforms.h"
+#include "engine/line.h"
+#include "res/resource.h"
+#include "ui/asciiforms.h"
 
 HWND InputCombo;
 HWND InputEdit;

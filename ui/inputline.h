@@ -11,7 +11,7 @@
 
 #include <windows.h>
 
-#include "../settings/settings.h"
+#include "settings/settings.h"
 
 // The drop-down combo box (IDC_INPUT): the input line and, as its list, the history.
 extern HWND InputCombo;

@@ -1,17 +1,17 @@
 // The main window's procedure, child controls, layout, bitmaps, menus, commands and shut-down.
-#include "mainwnd.h"
+#include "ui/mainwnd.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "../res/resource.h"
-#include "../settings/settings.h"
-#include "appearance.h"
-#include "buttonglyph.h"
-#include "dpi.h"
-#include "inputline.h"
-#include "placement.h"
-#include "tray.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/appearance.h"
+#include "ui/buttonglyph.h"
+#include "ui/dpi.h"
+#include "ui/inputline.h"
+#include "ui/placement.h"
+#include "ui/tray.h"
 
 HINSTANCE AppInstance;
 HWND MainWindow;

@@ -1,8 +1,8 @@
 // Converting the window placement's workspace coordinates to and from screen coordinates.
-#include "placement.h"
+#include "ui/placement.h"
 
-#include "dpi.h"
-#include "user32calls.h"
+#include "ui/dpi.h"
+#include "ui/user32calls.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "../settings/settings.h"
+#include "settings/settings.h"
 
 // The restored rectangle (neither minimised nor maximised) of window in screen coordinates;
 // false, with rect untouched, when the platform gives no placement.

@@ -1,17 +1,17 @@
 // Start-up: settings, the single-instance rule, the main window, and the message loop.
-#include "startup.h"
+#include "ui/startup.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "../res/resource.h"
-#include "../settings/settings.h"
-#include "appearance.h"
-#include "dpi.h"
-#include "inputline.h"
-#include "mainwnd.h"
-#include "placement.h"
-#include "tray.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/appearance.h"
+#include "ui/dpi.h"
+#include "ui/inputline.h"
+#include "ui/mainwnd.h"
+#include "ui/placement.h"
+#include "ui/tray.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The notification-area icon, resident mode, the global hot key and bringing the window forward.
-#include "tray.h"
+#include "ui/tray.h"
 
 #include <commctrl.h>
 
-#include "../res/resource.h"
-#include "../settings/settings.h"
-#include "hotkeycode.h"
-#include "mainwnd.h"
-#include "placement.h"
-#include "user32calls.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/hotkeycode.h"
+#include "ui/mainwnd.h"
+#include "ui/placement.h"
+#include "ui/user32calls.h"
 
 namespace {
 

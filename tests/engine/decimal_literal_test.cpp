@@ -1,5 +1,5 @@
 // Decimal literals: the evaluator's own conversion of short literals against the library's strtold.
-#include "engine_test_util.h"
+#include "tests/engine/engine_test_util.h"
 
 #include <gtest/gtest.h>
 

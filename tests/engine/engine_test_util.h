@@ -1,9 +1,9 @@
 // Helpers shared by the engine tests: evaluating to the displayed text, and raw 80-bit patterns.
 #pragma once
 
-#include "eval.h"
-#include "extended.h"
-#include "format.h"
+#include "engine/eval.h"
+#include "engine/extended.h"
+#include "engine/format.h"
 
 #include <cstdio>
 #include <ostream>

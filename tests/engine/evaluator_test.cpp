@@ -1,6 +1,6 @@
 // The evaluator's grammar and statuses, checked through the text the input line would show.
-#include "engine_test_util.h"
-#include "mathlayer.h"
+#include "tests/engine/engine_test_util.h"
+#include "engine/mathlayer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The extended format's header: its layout, decomposition and powers of two, the math layer's
 // nearest-integer routine built on them, and the precision guard.
-#include "engine_test_util.h"
-#include "extended.h"
-#include "mathpair.h"
+#include "tests/engine/engine_test_util.h"
+#include "engine/extended.h"
+#include "engine/mathpair.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The three formatters: every row of their tables, exact ties, failures and the buffer bound.
-#include "engine_test_util.h"
+#include "tests/engine/engine_test_util.h"
 
 #include <gtest/gtest.h>
 

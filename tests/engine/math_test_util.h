@@ -8,10 +8,10 @@
 // to the last bit.
 #pragma once
 
-#include "engine_test_util.h"
-#include "extended.h"
-#include "mathfastpaths.h"
-#include "mathlayer.h"
+#include "tests/engine/engine_test_util.h"
+#include "engine/extended.h"
+#include "engine/mathfastpaths.h"
+#include "engine/mathlayer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The arc functions: true values to the last bit, and the fast paths against the pair
 // computation around every table edge and range.
-#include "math_test_util.h"
+#include "tests/engine/math_test_util.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The math layer's contract: its reports, exactly the listed conditions, mapped to their statuses
 // by the hook, and signed zeros passed through.
-#include "engine_test_util.h"
-#include "mathlayer.h"
+#include "tests/engine/engine_test_util.h"
+#include "engine/mathlayer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The power: exact powers, ties and limits to the last bit, and the fast path against the pair
 // computation.
-#include "math_test_util.h"
+#include "tests/engine/math_test_util.h"
 
 #include <gtest/gtest.h>
 

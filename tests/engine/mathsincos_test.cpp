@@ -1,6 +1,6 @@
 // Sine, cosine and tangent: true values to the last bit, and the fast path against the pair
 // computation around every table edge and reduction.
-#include "math_test_util.h"
+#include "tests/engine/math_test_util.h"
 
 #include <gtest/gtest.h>
 

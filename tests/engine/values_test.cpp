@@ -1,6 +1,6 @@
 // The evaluator's exact values: constants by bit pattern, literal conversion, function results.
-#include "engine_test_util.h"
-#include "mathlayer.h"
+#include "tests/engine/engine_test_util.h"
+#include "engine/mathlayer.h"
 
 #include <gtest/gtest.h>
 

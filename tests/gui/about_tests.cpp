@@ -8,10 +8,10 @@
 #include <set>
 #include <string>
 
-#include "../../dialogs/aboutdlg.h"
-#include "../../res/dialogs.h"
-#include "../../res/resource.h"
-#include "import_patch.h"
+#include "dialogs/aboutdlg.h"
+#include "res/dialogs.h"
+#include "res/resource.h"
+#include "tests/support/import_patch.h"
 
 using namespace gui;
 

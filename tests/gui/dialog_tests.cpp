@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "../../res/dialogs.h"
-#include "../../res/resource.h"
-#include "driver.h"
-#include "picture.h"
+#include "res/dialogs.h"
+#include "res/resource.h"
+#include "tests/support/driver.h"
+#include "tests/support/picture.h"
 
 const char gui::PictureDirectory[] = TOLVEX_PICTURE_DIR;
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <thread>
 
-#include "../../ui/mainwnd.h"
-#include "../../ui/hotkeycode.h"
-#include "../../ui/tray.h"
-#include "driver.h"
-#include "import_patch.h"
+#include "ui/mainwnd.h"
+#include "ui/hotkeycode.h"
+#include "ui/tray.h"
+#include "tests/support/driver.h"
+#include "tests/support/import_patch.h"
 
 namespace {
 

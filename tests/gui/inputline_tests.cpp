@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "../../ui/asciiforms.h"
-#include "../../ui/inputline.h"
-#include "driver.h"
+#include "ui/asciiforms.h"
+#include "ui/inputline.h"
+#include "tests/support/driver.h"
 
 namespace {
 

@@ -17,14 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "../../engine/line.h"
-#include "../../res/resource.h"
-#include "../../settings/settings.h"
-#include "../../ui/appearance.h"
-#include "../../ui/inputline.h"
-#include "../../ui/mainwnd.h"
-#include "driver.h"
-#include "import_patch.h"
+#include "engine/line.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/appearance.h"
+#include "ui/inputline.h"
+#include "ui/mainwnd.h"
+#include "tests/support/driver.h"
+#include "tests/support/import_patch.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <cstring>
 #include <string>
 
-#include "../../res/resource.h"
-#include "../../settings/settings.h"
-#include "../../ui/appearance.h"
-#include "../../ui/mainwnd.h"
-#include "../../ui/mainwnd.h"
-#include "import_patch.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/appearance.h"
+#include "ui/mainwnd.h"
+#include "ui/mainwnd.h"
+#include "tests/support/import_patch.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "../../ui/placement.h"
-#include "../../settings/settings.h"
-#include "../../ui/mainwnd.h"
-#include "../../ui/tray.h"
-#include "import_patch.h"
+#include "ui/placement.h"
+#include "settings/settings.h"
+#include "ui/mainwnd.h"
+#include "ui/tray.h"
+#include "tests/support/import_patch.h"
 
 namespace {
 

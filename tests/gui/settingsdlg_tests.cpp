@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "../../dialogs/settingsdlg.h"
-#include "../../res/dialogs.h"
-#include "../../res/resource.h"
-#include "../../settings/settings.h"
-#include "../../ui/appearance.h"
-#include "../../ui/inputline.h"
-#include "../../ui/mainwnd.h"
-#include "driver.h"
-#include "import_patch.h"
+#include "dialogs/settingsdlg.h"
+#include "res/dialogs.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/appearance.h"
+#include "ui/inputline.h"
+#include "ui/mainwnd.h"
+#include "tests/support/driver.h"
+#include "tests/support/import_patch.h"
 
 using namespace gui;
 

@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "../../res/resource.h"
-#include "../../settings/settings.h"
-#include "../../ui/startup.h"
-#include "import_patch.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/startup.h"
+#include "tests/support/import_patch.h"
 
 namespace {
 

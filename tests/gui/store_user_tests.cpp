@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "../../res/dialogs.h"
-#include "../../res/resource.h"
-#include "driver.h"
+#include "res/dialogs.h"
+#include "res/resource.h"
+#include "tests/support/driver.h"
 
 namespace {
 

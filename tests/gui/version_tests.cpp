@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../../res/version.h"
+#include "res/version.h"
 
 namespace {
 

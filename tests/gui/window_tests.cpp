@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "../../res/resource.h"
-#include "driver.h"
+#include "res/resource.h"
+#include "tests/support/driver.h"
 
 using namespace gui;
 

@@ -1,5 +1,5 @@
 // Tests of the input line's pure rewrite: where the "=" is, which notation, what the line becomes.
-#include "line.h"
+#include "engine/line.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // End-to-end tests of the console calculator: the built tolvexc run with arguments and input.
-#include "run_process.h"
+#include "tests/support/run_process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 // Loading and writing the [History] section against a real combo box and real profile files.
-#include "ini_scratch.h"
+#include "tests/settings/ini_scratch.h"
 
 #include <string>
 #include <vector>
 
-#include "../../ui/inputline.h"
-#include "../../ui/mainwnd.h"
+#include "ui/inputline.h"
+#include "ui/mainwnd.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Which file keeps the settings: the one beside the executable where its folder can be written,
 // else the user's own, against a made-up file system; then the user's file made and filled for
 // real.
-#include "ini_scratch.h"
+#include "tests/settings/ini_scratch.h"
 
 #include <string>
 
-#include "../../ui/mainwnd.h"
-#include "../../ui/placement.h"
+#include "ui/mainwnd.h"
+#include "ui/placement.h"
 
 namespace {
 

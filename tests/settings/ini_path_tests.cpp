@@ -1,11 +1,11 @@
 // Where tolvex.ini goes: beside the executable, whatever its name, under code page 932.
-#include "ini_scratch.h"
+#include "tests/settings/ini_scratch.h"
 
 #include <cstring>
 #include <string>
 
-#include "../../ui/mainwnd.h"
-#include "../../ui/placement.h"
+#include "ui/mainwnd.h"
+#include "ui/placement.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Scratch directories, raw profile text and the hidden test window for the settings tests.
-#include "ini_scratch.h"
+#include "tests/settings/ini_scratch.h"
 
-#include "../../ui/inputline.h"
-#include "../../ui/mainwnd.h"
+#include "ui/inputline.h"
+#include "ui/mainwnd.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include "../../ui/inputline.h"
-#include "settings.h"
-#include "files.h"
-#include "test_common.h"
+#include "ui/inputline.h"
+#include "settings/settings.h"
+#include "tests/support/files.h"
+#include "tests/support/test_common.h"
 
 // The Settings record as the program starts, before the default GUI font is copied in.
 const SettingsRecord& StartSettings();

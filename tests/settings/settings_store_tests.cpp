@@ -1,5 +1,5 @@
 // Loading and saving the [Settings] section through the real profile functions.
-#include "ini_scratch.h"
+#include "tests/settings/ini_scratch.h"
 
 #include <windows.h>
 
@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../../ui/mainwnd.h"
-#include "../../ui/placement.h"
+#include "ui/mainwnd.h"
+#include "ui/placement.h"
 
 namespace {
 

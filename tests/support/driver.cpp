@@ -1,10 +1,10 @@
 // The GUI tests' driver: fresh directories, starting tolvex.exe, reading and driving its window.
-#include "driver.h"
+#include "tests/support/driver.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "files.h"
+#include "tests/support/files.h"
 
 namespace gui {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "test_common.h"
+#include "tests/support/test_common.h"
 
 namespace gui {
 

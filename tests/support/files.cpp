@@ -1,5 +1,5 @@
 // Windows paths of the build tree and scratch directories for the tests under Wine.
-#include "files.h"
+#include "tests/support/files.h"
 
 #include <windows.h>
 

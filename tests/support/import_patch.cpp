@@ -1,7 +1,7 @@
 // Redirecting imports of the test executable, and loading the program's resources.
-#include "import_patch.h"
+#include "tests/support/import_patch.h"
 
-#include "files.h"
+#include "tests/support/files.h"
 
 #include <cstring>
 #include <string>

@@ -1,11 +1,11 @@
 // Screen captures of a window as PNG files.
-#include "picture.h"
+#include "tests/support/picture.h"
 
 #include <cstdio>
 #include <vector>
 
-#include "driver.h"
-#include "files.h"
+#include "tests/support/driver.h"
+#include "tests/support/files.h"
 
 namespace gui {
 

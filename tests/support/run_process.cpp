@@ -1,7 +1,7 @@
 // Starting a child process with redirected standard streams, on POSIX and on Windows.
-#include "run_process.h"
+#include "tests/support/run_process.h"
 
-#include "test_common.h"
+#include "tests/support/test_common.h"
 
 #include <cstdio>
 

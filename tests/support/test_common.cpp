@@ -1,5 +1,5 @@
 // Helpers every test suite may use: the running test's name and whole files.
-#include "test_common.h"
+#include "tests/support/test_common.h"
 
 #include <cstdio>
 
