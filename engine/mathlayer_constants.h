@@ -1,5 +1,5 @@
-// The math layer's constants, written by tools/generate/mathlayer-constants.py (mpmath at 400 bits).
-// Generated: change the script, not this file.
+// The math layer's constants, written by tools/generate/mathlayer-constants.py (mpmath at
+// 400 bits). Generated: change the script, not this file.
 #pragma once
 
 #include <cstdint>

@@ -1,11 +1,11 @@
 // Helpers of the math layer's tests: the true values of a table, and the fast paths against the
 // pair computation on arguments around the edges of their tables and ranges.
 //
-// The rows of the value tables were written by tools/generate/mathlayer-testvalues.py: mpmath at 600 bits
-// computes each function of the exact extended argument and rounds it to nearest at the 64-bit
-// significand; both are written as exact hexadecimal floats. The layer rounds correctly except
-// within about 2^-100 of a midpoint, which none of these rows is near, so every row must match
-// to the last bit.
+// The rows of the value tables were written by tools/generate/mathlayer-testvalues.py: mpmath at
+// 600 bits computes each function of the exact extended argument and rounds it to nearest at the
+// 64-bit significand; both are written as exact hexadecimal floats. The layer rounds correctly
+// except within about 2^-100 of a midpoint, which none of these rows is near, so every row must
+// match to the last bit.
 #pragma once
 
 #include "tests/engine/engine_test_util.h"

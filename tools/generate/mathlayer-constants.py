@@ -52,8 +52,8 @@ def main():
     ln2 = mpmath.log(2)
     out = []
     w = out.append
-    w("// The math layer's constants, written by tools/generate/mathlayer-constants.py (mpmath at 400 bits).")
-    w("// Generated: change the script, not this file.")
+    w("// The math layer's constants, written by tools/generate/mathlayer-constants.py (mpmath at")
+    w("// 400 bits). Generated: change the script, not this file.")
     w("#pragma once")
     w("")
     w("#include <cstdint>")
