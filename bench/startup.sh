@@ -56,7 +56,10 @@ int main(int argc, char** argv) {
     for (int r = 0; r < runs && r < 100; ++r) {
         STARTUPINFOA si = {sizeof si}; PROCESS_INFORMATION pi;
         QueryPerformanceCounter(&t0);
-        if (!CreateProcessA(argv[1], NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) return 1;
+        if (!CreateProcessA(argv[1], NULL, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi)) {
+            fprintf(stderr, "probe: %s did not start: error %lu\n", argv[1], GetLastError());
+            return 1;
+        }
         if (window) {
             target = pi.dwProcessId; found = NULL;
             while (!found) { EnumWindows(check, 0); if (!found) Sleep(0); }
@@ -73,9 +76,12 @@ int main(int argc, char** argv) {
     return 0;
 }
 C
-i686-w64-mingw32-gcc -O2 -mwindows -o "$work/trivial.exe" "$work/trivial.c"
-i686-w64-mingw32-gcc -O2 -mwindows -o "$work/window.exe" "$work/window.c"
-i686-w64-mingw32-gcc -O2 -o "$work/probe.exe" "$work/probe.c"
+# The helpers have the word size of the build, so they run wherever its tolvex.exe runs: with its
+# own cross compiler.
+cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' "$build"/CMakeFiles/*/CMakeCCompiler.cmake)
+"$cc" -O2 -mwindows -o "$work/trivial.exe" "$work/trivial.c"
+"$cc" -O2 -mwindows -o "$work/window.exe" "$work/window.c"
+"$cc" -O2 -o "$work/probe.exe" "$work/probe.c"
 
 run() { (cd "$work" && TOLVEX_BUILD_DIR=$build "$here/../tools/wine/run-test-program.sh" probe.exe "$@" | tr -d '\r'); }
 trivial=$(run trivial.exe exit "$runs")
