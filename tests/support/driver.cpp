@@ -69,8 +69,12 @@ bool CreateTolvexProcess(const std::string& directory, Tolvex* tolvex, int showC
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = static_cast<WORD>(showCommand);
-    return CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          directory.c_str(), &startup, &tolvex->process) != 0;
+    if (!CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        directory.c_str(), &startup, &tolvex->process)) {
+        std::fprintf(stderr, "driver: %s did not start: error %lu\n", exe.c_str(), GetLastError());
+        return false;
+    }
+    return true;
 }
 
 void SendKeyInput(WORD virtualKey, WORD scanCode, DWORD flags) {
@@ -200,8 +204,6 @@ bool LaunchTolvex(const std::string& directory, Tolvex* tolvex) {
 
 bool StartTolvex(const std::string& directory, Tolvex* tolvex, int showCommand) {
     if (!CreateTolvexProcess(directory, tolvex, showCommand)) {
-        std::fprintf(stderr, "driver: tolvex.exe in %s did not start: error %lu\n",
-                     directory.c_str(), GetLastError());
         return false;
     }
     DWORD processId = tolvex->process.dwProcessId;

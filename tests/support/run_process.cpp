@@ -83,8 +83,15 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     PROCESS_INFORMATION process = {};
     std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
     mutableLine.push_back('\0');
-    if (CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       nullptr, &startup, &process)) {
+    if (in == INVALID_HANDLE_VALUE || out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "run_process: the standard streams of %s could not be opened in %s\n",
+                     program.c_str(), inPath.c_str());
+    }
+    if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        std::fprintf(stderr, "run_process: %s did not start: error %lu\n", commandLine.c_str(),
+                     GetLastError());
+    } else {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
         GetExitCodeProcess(process.hProcess, &code);

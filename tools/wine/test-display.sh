@@ -31,9 +31,15 @@ start() {
   export DISPLAY=:$n
   # A server left from listing the tests ran without the display; start the session afresh on it.
   wineserver -k >/dev/null 2>&1 || true
-  # The first start of a prefix takes a while; a persistent server keeps later starts quick.
-  "$TolvexWine" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
+  # The session lasts the whole run. A server started on demand ends it 3 seconds after the last
+  # program has ended: it tells the system processes (services, the desktop) to quit and then
+  # stops, and a program that starts meanwhile meets a half-ended session whose processes and
+  # starts fail. That happens between two tests whenever no Windows program runs for a moment
+  # (the release check runs for minutes without one). So the server is started persistent, before
+  # anything else can start one with the default; the persistence is its own start option only.
   wineserver -p >/dev/null 2>&1 || true
+  # The first start of a prefix takes a while.
+  "$TolvexWine" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
   # The display has no window manager, and Wine waits up to two seconds at every hide of a window
   # it hands to one for an answer that never comes. Windows has its own; here Wine places every
   # window itself.
