@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Packs the release zip from the built programs and the readme, the same bytes on every run:
-# pack-release.sh VERSION OUT_DIR TOLVEX_EXE TOLVEXC_EXE README SOURCE_DIR. Called by the build's
-# "release" target (tools/release.sh); writes OUT_DIR/tolvex-VERSION-win32.zip.
+# Packs a release zip from the built programs and the readme, the same bytes on every run:
+# release-zip.sh VERSION FLAVOUR OUT_DIR TOLVEX_EXE TOLVEXC_EXE README SOURCE_DIR. Called by the
+# build's "release" target (tools/release.sh); writes OUT_DIR/tolvex-VERSION-FLAVOUR.zip, where
+# FLAVOUR is win32 or win64, the word size of the programs.
 set -euo pipefail
-version=$1 out=$2 gui=$3 console=$4 readme=$5 source=$6
-name=tolvex-$version-win32
+version=$1 flavour=$2 out=$3 gui=$4 console=$5 readme=$6 source=$7
+name=tolvex-$version-$flavour
 # Every file carries the time of the sources, not of the build: SOURCE_DATE_EPOCH when the caller
 # sets one, else the last commit's time, else the earliest time a zip can hold (1980-01-01). Only
 # the sources' own repository counts, not one that a copy of them happens to lie in.
