@@ -31,12 +31,13 @@ start() {
   export DISPLAY=:$n
   # A server left from listing the tests ran without the display; start the session afresh on it.
   wineserver -k >/dev/null 2>&1 || true
-  # The session lasts the whole run. A server started on demand ends it 3 seconds after the last
-  # program has ended: it tells the system processes (services, the desktop) to quit and then
-  # stops, and a program that starts meanwhile meets a half-ended session whose processes and
-  # starts fail. That happens between two tests whenever no Windows program runs for a moment
-  # (the release check runs for minutes without one). So the server is started persistent, before
-  # anything else can start one with the default; the persistence is its own start option only.
+  # The session lasts the whole run. A server started on demand ends it as soon as the last
+  # program has ended (Debian's wrapper starts it with -p0): it tells the system processes
+  # (services, the desktop) to quit, then kills what is left and stops. A program that starts
+  # meanwhile joins the ending session and may be killed with it, ending with status 1 before its
+  # first line, or find the services gone. Between two tests that happens whenever nothing runs
+  # beside them. So the server is started persistent, before anything can start one on demand:
+  # persistence is an option of the server's own start, asking a running one changes nothing.
   wineserver -p >/dev/null 2>&1 || true
   # The first start of a prefix takes a while.
   "$TolvexWine" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
