@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -444,6 +445,8 @@ bool RunOnXServer(const std::string& dir, const std::string& command) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process)) {
+        std::fprintf(stderr, "tray tests: cannot start %s: error %lu\n", commandLine.c_str(),
+                     GetLastError());
         return false;
     }
     CloseHandle(process.hProcess);
