@@ -32,8 +32,8 @@ const std::string TrigLine = Repeated("sin(37.5)*cos(112)+tan(-23)+", 255);
 const std::string PowerLine = Repeated("1.0001^1.37+", 255);
 const std::string CubeRootLine = Repeated("cur(7.5)+", 255);
 const std::string ExpLogLine = Repeated("log(exp(3))+", 255);
-// strtold on a long digit string, or on a large decimal exponent, works in big-number arithmetic;
-// the exponents are the slowest lines found (and each literal converts in range).
+// The conversion of a long digit string, or of a large decimal exponent, works in big-number
+// arithmetic; the exponents are the slowest lines found (and each literal converts in range).
 const std::string LongLiteralLine = "0." + std::string(253, '7');
 const std::string LargeExponentLine = Repeated("1e4000+", 255);
 // Short literals of every shape that occurs when typing: integers, fractions, small exponents.

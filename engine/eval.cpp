@@ -1,12 +1,12 @@
 // The expression evaluator: one recursive-descent level per grammar rule, computing as it reads.
 #include "engine/eval.h"
 
+#include "engine/decimal.h"
 #include "engine/extended.h"
 #include "engine/mathlayer.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 
@@ -183,13 +183,14 @@ EvalStatus ParseBinaryDigits(const char** cursor, long double* value) {
     return EvalOk;
 }
 
-// The exact conversion of short literals. strtold costs up to microseconds per literal on some
-// platforms, so every literal whose value is one correctly rounded operation on exact operands is
-// computed here instead: significand M of at most 19 digits (M < 10^19 < 2^64, so M is exact) and
-// effective exponent k with |k| <= 27 (10^27 = 2^27 * 5^27 and 5^27 < 2^64, so 10^|k| is exact).
-// Then M * 10^k or M / 10^-k, rounded once to nearest at the 64-bit significand, is the extended
-// value nearest to the literal, which is what a correct strtold returns. Such a value neither
-// overflows nor underflows, so the fallback's range error never concerns the fast path.
+// The exact conversion of short literals. The general conversion (engine/decimal.h) works in
+// big integers and costs microseconds per literal, so every literal whose value is one correctly
+// rounded operation on exact operands is computed here instead: significand M of at most 19 digits
+// (M < 10^19 < 2^64, so M is exact) and effective exponent k with |k| <= 27 (10^27 = 2^27 * 5^27
+// and 5^27 < 2^64, so 10^|k| is exact). Then M * 10^k or M / 10^-k, rounded once to nearest at the
+// 64-bit significand, is the extended value nearest to the literal, which is what the general
+// conversion returns. Such a value neither overflows nor underflows, so the range error never
+// concerns the fast path.
 constexpr int MaxExactDigits = 19;
 constexpr int MaxExactPowerOfTen = 27;
 
@@ -320,36 +321,16 @@ EvalStatus ParseDecimalLiteral(const char** cursor, long double* value) {
             }
         }
     }
-    // strtold would read "-0x10" as a hexadecimal float, and nothing bounds the literal so that it
-    // could be copied out first. A "0x" behind the sign is the only start on which the library
-    // reads more than the decimal prefix (no other start of "inf" or "nan" gets here), and there
-    // the literal is just a signed zero: make it here and never hand such text to strtold.
-    if (mantissa[0] == '0' && (mantissa[1] == 'x' || mantissa[1] == 'X')) {
-        *cursor = at;
-        *value = negative ? -0.0L : 0.0L;
-        return EvalOk;
-    }
     long double result = 0;
-    if (ConvertExactly(digits, writtenExponent, negative, &result)) {
-        *cursor = at;
-        *value = result;
-        return EvalOk;
+    if (!ConvertExactly(digits, writtenExponent, negative, &result)) {
+        long double magnitude = DecimalToExtended(mantissa, writtenExponent);
+        result = negative ? -magnitude : magnitude;
     }
-    char* end = nullptr;
-    result = std::strtold(start, &end);
-    // The libraries disagree on when a result at the bottom of the range is a range error (one
-    // reports a literal that rounds up to the smallest normal magnitude, the other does not
-    // report subnormal results at all), so the rule is our own: the correctly rounded value,
-    // which both give, is out of range when it is below the smallest normal magnitude, or 0
-    // while the literal is not. Overflow is the library's infinity.
+    // The correctly rounded value is out of range when it is infinite or below the smallest
+    // normal magnitude (a literal with a non-zero digit included, however far below).
     if (!std::isfinite(result) ||
         (std::fabs(result) < SmallestNormal && (result != 0 || digits.significantDigits > 0))) {
         return EvalOverflow;
-    }
-    // Only a decimal point of another locale can make the library stop elsewhere; a quiet failure
-    // is better than a value read from part of the literal.
-    if (end != at) {
-        return EvalSyntaxError;
     }
     *cursor = at;
     *value = result;

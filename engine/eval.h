@@ -6,9 +6,8 @@
 // evaluated up to its "=" without being cut there: "=" ends an expression exactly as the end of
 // the text does.
 //
-// Decimal literals are read with strtold, so LC_NUMERIC must use "." as its decimal point (the
-// "C" locale every program starts in does); a literal the library reads differently gives
-// EvalSyntaxError rather than a wrong value.
+// Decimal literals are converted by the engine itself, correctly rounded and independent of the
+// locale: the decimal point is always ".".
 #pragma once
 
 #include <cfloat>

@@ -49,18 +49,23 @@ inline void Decompose(long double x, uint64_t* significand, int* exponent) {
     *exponent = (biased == 0 ? 1 : biased) - ExtendedExponentBias;
 }
 
-// 2^k for k from -16382 to 16383, the normal range, built from its bits: exact, and without
-// the library call (and the x87 control word changes) of ldexp.
-inline long double PowerOfTwo(int k) {
+// The normal value significand * 2^(exponent - 63), the inverse of Decompose, built from its
+// bits: exact, and without the library call (and the x87 control word changes) of ldexp. The
+// significand has bit 63 set and the exponent is from -16382 to 16383, the normal range.
+inline long double Compose(uint64_t significand, int exponent) {
     unsigned char bytes[sizeof(long double)] = {};
-    uint64_t significand = static_cast<uint64_t>(1) << 63;
     std::memcpy(bytes, &significand, sizeof significand);
-    unsigned biased = static_cast<unsigned>(k + ExtendedExponentBias);
+    unsigned biased = static_cast<unsigned>(exponent + ExtendedExponentBias);
     bytes[8] = static_cast<unsigned char>(biased);
     bytes[9] = static_cast<unsigned char>(biased >> 8);
     long double result;
     std::memcpy(&result, bytes, sizeof result);
     return result;
+}
+
+// 2^k for k from -16382 to 16383, the normal range.
+inline long double PowerOfTwo(int k) {
+    return Compose(static_cast<uint64_t>(1) << 63, k);
 }
 
 // The x87 control word: every operation must round to nearest at the 64-bit significand, which

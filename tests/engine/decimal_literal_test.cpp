@@ -1,4 +1,5 @@
-// Decimal literals: the evaluator's own conversion of short literals against the library's strtold.
+// Decimal literals: the evaluator's own conversions, short and general, against the library's
+// strtold.
 #include "tests/engine/engine_test_util.h"
 
 #include <gtest/gtest.h>
@@ -145,6 +146,48 @@ TEST(DecimalLiterals, BoundariesOfTheShortFormAgreeWithTheLibrary) {
     }
 }
 
+TEST(DecimalLiterals, LongLiteralsAndTheEdgesOfTheRangeRoundCorrectly) {
+    const std::string zeros(200, '0');
+    const std::string farPoint = "0." + zeros + "1e4950";
+    const std::string farExponent = "1" + zeros + "e-5135";
+    const LiteralCase cases[] = {
+        // 2^64 + 1 is a tie between 2^64 and 2^64 + 2; anything beyond it decides.
+        {"18446744073709551617", EvalOk, {0x403F, 0x8000000000000000}},
+        {"18446744073709551617.00000000000000000000000000000001",
+         EvalOk,
+         {0x403F, 0x8000000000000001}},
+        {"18446744073709551616.99999999999999999999999999999999",
+         EvalOk,
+         {0x403F, 0x8000000000000000}},
+        // The largest value, and around the midpoint between it and 2^16384.
+        {"1.18973149535723176502e4932", EvalOk, {0x7FFE, 0xFFFFFFFFFFFFFFFF}},
+        {"1.189731495357231765053511589829488667965e4932", EvalOk, {0x7FFE, 0xFFFFFFFFFFFFFFFF}},
+        {"1.189731495357231765053511589829488667967e4932", EvalOverflow, {}},
+        // Below 2^-16382 the rounding is at the subnormals' precision: the midpoint between the
+        // largest subnormal and 2^-16382 decides, not the 64-bit neighbour's midpoint above it.
+        {"3.36210314311209350608041784072762887247165904816550024928887e-4932", EvalOverflow, {}},
+        {"3.36210314311209350608041784072762887247165904816550024928888e-4932",
+         EvalOk,
+         {0x0001, 0x8000000000000000}},
+        {"-3.3621031431120935061715478290246907375348691965059857446988e-4932",
+         EvalOk,
+         {0x8001, 0x8000000000000000}},
+        {"3.36210314311209350626267781732e-4932", EvalOk, {0x0001, 0x8000000000000000}},
+        {"3.6e-4951", EvalOverflow, {}},
+        // Zeros that move the point a long way.
+        {farPoint.c_str(), EvalOk, {0x7D9E, 0xE49326D931457262}},
+        {farExponent.c_str(), EvalOverflow, {}},
+    };
+    for (const LiteralCase& row : cases) {
+        long double value = 0;
+        EXPECT_EQ(EvaluateExpression(row.text, &value), row.status) << row.text;
+        if (row.status == EvalOk) {
+            EXPECT_EQ(BitsOf(value), row.bits) << row.text;
+        }
+        EXPECT_EQ(Disagreement(row.text), "");
+    }
+}
+
 // A fixed-seed generator, so that every platform checks the same literals.
 struct SplitMix {
     uint64_t state;
@@ -243,6 +286,37 @@ TEST(DecimalLiterals, TwoHundredThousandLiteralsAgreeWithTheLibraryBitForBit) {
         shown += example + "\n";
     }
     EXPECT_EQ(disagreements, 0) << shown;
+}
+
+// Up to a line's 255 characters of digits, with exponents across the whole range and beyond,
+// most of them near the two ends where the range error and the subnormal rounding decide.
+std::string RandomLongLiteral(SplitMix* random) {
+    std::string digits = RandomDigits(random, 20 + random->Below(230));
+    digits.insert(static_cast<size_t>(random->Below(static_cast<int>(digits.size()) + 1)), ".");
+    int decade = random->Below(4) == 0
+                     ? random->Below(9900) - 4950
+                     : (random->Below(2) == 0 ? 4932 : -4932) + random->Below(5) - 2;
+    int leading = digits[0] == '0' ? 0 : static_cast<int>(digits.find('.'));
+    return (random->Below(2) == 0 ? "-" : "") + digits + "e" + std::to_string(decade - leading);
+}
+
+TEST(DecimalLiterals, LongLiteralsAgreeWithTheLibraryBitForBit) {
+    SplitMix random{20261209};
+    int disagreements = 0;
+    int outOfRange = 0;
+    std::string shown;
+    for (int i = 0; i < 3000; ++i) {
+        std::string text = RandomLongLiteral(&random);
+        outOfRange += ReadWithLibrary(text).status == EvalOverflow ? 1 : 0;
+        std::string difference = Disagreement(text);
+        if (!difference.empty() && ++disagreements <= 5) {
+            shown += difference + "\n";
+        }
+    }
+    EXPECT_EQ(disagreements, 0) << shown;
+    // Both sides of the range's ends are reached.
+    EXPECT_GT(outOfRange, 500);
+    EXPECT_LT(outOfRange, 2500);
 }
 
 TEST(DecimalLiterals, TheGeneratorReachesBothSidesOfTheShortForm) {
