@@ -3,10 +3,12 @@
 // most half a unit in the last place. Nothing here is approximated; every step is integer.
 //
 // Method: the literal is D * 10^E with D the integer of its significant digits. With
-// 10^E = 5^E * 2^E, the value is (N / M) * 2^E where N = D * 5^E and M = 1 for E >= 0, and N = D
-// and M = 5^-E otherwise, both exact big integers in 32-bit limbs on the stack. N and M are
-// shifted to the same bit length so that N / M lies in [1, 2); binary long division then gives the
-// 64 bits of the significand, a 65th round bit and, from the remainder, a sticky bit.
+// 10^E = 5^E * 2^E, the value is D * 5^E * 2^E for E >= 0, an integer whose top 64 bits, the next
+// bit (round) and whether any further bit is set (sticky) give the rounding; and (D / 5^-E) * 2^E
+// for E < 0, where D and 5^-E, both exact big integers in 32-bit limbs on the stack, are shifted
+// so that the quotient lies in [1, 2) and two 32-bit steps of schoolbook long division give the
+// significand, the round bit and, from the remainder, the sticky bit. Powers of five come from
+// repeated squaring, so a literal at the far end of the range costs some microseconds.
 //
 // Bounds: a line is short, so digits beyond MaxKeptDigits can only come from a literal no line
 // holds; they are folded into one trailing digit 1 when any of them is non-zero, which keeps the
@@ -30,7 +32,7 @@ constexpr int OverflowDecade = 4933;
 constexpr int UnderflowDecade = -4932;
 
 // The largest number: 5^(4931 + MaxKeptDigits + 1) < 2^12150, one bit more after alignment.
-constexpr int MaxLimbs = 384;
+constexpr int MaxLimbs = 392;
 static_assert(MaxLimbs * 32 > (-UnderflowDecade + MaxKeptDigits + 1) * 2322 / 1000 + 2,
               "5^-E must fit with a bit to spare");
 
@@ -55,20 +57,47 @@ void MultiplyAdd(BigNumber* n, uint32_t factor, uint32_t addend) {
     if (carry != 0) {
         n->limb[n->size++] = static_cast<uint32_t>(carry);
     }
+    if (factor == 0) {
+        n->size = addend != 0 ? 1 : 0;
+    }
 }
 
-// n = n * 5^power.
-void MultiplyByPowerOfFive(BigNumber* n, int power) {
-    constexpr int StepPower = 13; // 5^13 is the largest power of 5 below 2^32
-    constexpr uint32_t Step = 1220703125;
-    for (; power >= StepPower; power -= StepPower) {
-        MultiplyAdd(n, Step, 0);
+// product = a * b, for a product distinct from both.
+void Multiply(const BigNumber& a, const BigNumber& b, BigNumber* product) {
+    int size = a.size + b.size;
+    for (int i = 0; i < size; ++i) {
+        product->limb[i] = 0;
     }
-    uint32_t rest = 1;
-    for (; power > 0; --power) {
-        rest *= 5;
+    for (int i = 0; i < a.size; ++i) {
+        uint64_t carry = 0;
+        for (int j = 0; j < b.size; ++j) {
+            uint64_t sum =
+                static_cast<uint64_t>(a.limb[i]) * b.limb[j] + product->limb[i + j] + carry;
+            product->limb[i + j] = static_cast<uint32_t>(sum);
+            carry = sum >> 32;
+        }
+        product->limb[i + b.size] = static_cast<uint32_t>(carry);
     }
-    MultiplyAdd(n, rest, 0);
+    product->size = size;
+    while (product->size > 0 && product->limb[product->size - 1] == 0) {
+        --product->size;
+    }
+}
+
+// power = 5^exponent, squaring from the exponent's top bit down; scratch takes the squares.
+void PowerOfFive(int exponent, BigNumber* power, BigNumber* scratch) {
+    SetSmall(power, 1);
+    int top = 0;
+    while ((exponent >> top) > 1) {
+        ++top;
+    }
+    for (int bit = top; bit >= 0; --bit) {
+        Multiply(*power, *power, scratch);
+        *power = *scratch;
+        if ((exponent >> bit & 1) != 0) {
+            MultiplyAdd(power, 5, 0);
+        }
+    }
 }
 
 int BitLength(const BigNumber& n) {
@@ -128,15 +157,44 @@ void Subtract(BigNumber* a, const BigNumber& b) {
     }
 }
 
-// The next quotient bit of remainder / divisor, for remainder < 2 * divisor; then the remainder
-// moves on to the next bit.
-bool NextQuotientBit(BigNumber* remainder, const BigNumber& divisor) {
-    bool bit = Compare(*remainder, divisor) >= 0;
-    if (bit) {
-        Subtract(remainder, divisor);
+// Bit i of n, 0 for a negative i; n is at least 2^65 where it is asked.
+bool BitAt(const BigNumber& n, int i) {
+    return i >= 0 && i / 32 < n.size && (n.limb[i / 32] >> (i % 32) & 1) != 0;
+}
+
+// Whether n has a bit set below bit i.
+bool AnyBitBelow(const BigNumber& n, int i) {
+    if (i <= 0) {
+        return false;
     }
-    ShiftLeft(remainder, 1);
-    return bit;
+    for (int limb = 0; limb < i / 32 && limb < n.size; ++limb) {
+        if (n.limb[limb] != 0) {
+            return true;
+        }
+    }
+    if (i / 32 >= n.size || i % 32 == 0) {
+        return false;
+    }
+    return (n.limb[i / 32] & ((static_cast<uint32_t>(1) << (i % 32)) - 1)) != 0;
+}
+
+// One 32-bit digit of remainder / divisor, for remainder < divisor * 2^32 and a divisor whose top
+// limb has its high bit set, the remainder left behind. The estimate from the top limbs is at most
+// 2 too large for such a divisor.
+uint32_t NextQuotientDigit(BigNumber* remainder, const BigNumber& divisor, BigNumber* scratch) {
+    int top = divisor.size - 1;
+    uint64_t high = top + 1 < remainder->size ? remainder->limb[top + 1] : 0;
+    uint64_t low = top < remainder->size ? remainder->limb[top] : 0;
+    uint64_t estimate = (high << 32 | low) / divisor.limb[top];
+    uint32_t digit = estimate > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(estimate);
+    *scratch = divisor;
+    MultiplyAdd(scratch, digit, 0);
+    while (Compare(*scratch, *remainder) > 0) {
+        Subtract(scratch, divisor);
+        --digit;
+    }
+    Subtract(remainder, *scratch);
+    return digit;
 }
 
 } // namespace
@@ -186,32 +244,52 @@ long double DecimalToExtended(const char* mantissa, int writtenExponent) {
     }
     int decimalExponent = static_cast<int>(exponent);
 
-    BigNumber divisor;
-    SetSmall(&divisor, 1);
-    MultiplyByPowerOfFive(decimalExponent >= 0 ? &numerator : &divisor,
-                          decimalExponent >= 0 ? decimalExponent : -decimalExponent);
-    // Align so that 1 <= numerator / divisor < 2; value = that quotient * 2^topExponent.
-    int topExponent = decimalExponent;
-    int numeratorBits = BitLength(numerator);
-    int divisorBits = BitLength(divisor);
-    if (numeratorBits < divisorBits) {
-        ShiftLeft(&numerator, divisorBits - numeratorBits);
-        topExponent -= divisorBits - numeratorBits;
-    } else {
-        ShiftLeft(&divisor, numeratorBits - divisorBits);
-        topExponent += numeratorBits - divisorBits;
-    }
-    if (Compare(numerator, divisor) < 0) {
-        ShiftLeft(&numerator, 1);
-        --topExponent;
-    }
-
     uint64_t significand = 0;
-    for (int bit = 0; bit < ExtendedSignificandBits; ++bit) {
-        significand = significand << 1 | (NextQuotientBit(&numerator, divisor) ? 1 : 0);
+    bool roundBit = false;
+    bool sticky = false;
+    int topExponent = 0;
+    BigNumber power;
+    BigNumber scratch;
+    PowerOfFive(decimalExponent >= 0 ? decimalExponent : -decimalExponent, &power, &scratch);
+    if (decimalExponent >= 0) {
+        // An integer: its top 64 bits, the next one and whether any below it is set.
+        Multiply(numerator, power, &scratch);
+        int bits = BitLength(scratch);
+        topExponent = decimalExponent + bits - 1;
+        for (int bit = bits - 1; bit >= bits - ExtendedSignificandBits; --bit) {
+            significand = significand << 1 | (BitAt(scratch, bit) ? 1 : 0);
+        }
+        int roundPosition = bits - ExtendedSignificandBits - 1;
+        roundBit = BitAt(scratch, roundPosition);
+        sticky = AnyBitBelow(scratch, roundPosition);
+    } else {
+        // Both shifted to the same length, a multiple of 32 bits, so that the divisor's top limb
+        // has its high bit set, and then the numerator once more if it is the smaller: the
+        // quotient lies in [1, 2) and the value is that quotient times 2^topExponent.
+        BigNumber& divisor = power;
+        topExponent = decimalExponent;
+        int numeratorBits = BitLength(numerator);
+        int divisorBits = BitLength(divisor);
+        int length = (divisorBits > numeratorBits ? divisorBits : numeratorBits) + 31;
+        length -= length % 32;
+        ShiftLeft(&numerator, length - numeratorBits);
+        ShiftLeft(&divisor, length - divisorBits);
+        topExponent += numeratorBits - divisorBits;
+        if (Compare(numerator, divisor) < 0) {
+            ShiftLeft(&numerator, 1);
+            --topExponent;
+        }
+        // The quotient's integer bit is 1; two digits behind it give 64 bits, the round bit last.
+        Subtract(&numerator, divisor);
+        ShiftLeft(&numerator, 32);
+        uint32_t first = NextQuotientDigit(&numerator, divisor, &scratch);
+        ShiftLeft(&numerator, 32);
+        uint32_t second = NextQuotientDigit(&numerator, divisor, &scratch);
+        significand =
+            static_cast<uint64_t>(1) << 63 | static_cast<uint64_t>(first) << 31 | second >> 1;
+        roundBit = (second & 1) != 0;
+        sticky = numerator.size != 0;
     }
-    bool roundBit = NextQuotientBit(&numerator, divisor);
-    bool sticky = numerator.size != 0;
 
     constexpr int SmallestNormalExponent = 1 - ExtendedExponentBias;
     if (topExponent < SmallestNormalExponent) {
