@@ -10,11 +10,11 @@
 // significand, the round bit and, from the remainder, the sticky bit. Powers of five come from
 // repeated squaring, so a literal at the far end of the range costs some microseconds.
 //
-// Bounds: a line is short, so digits beyond MaxKeptDigits can only come from a literal no line
-// holds; they are folded into one trailing digit 1 when any of them is non-zero, which keeps the
-// literal on the same side of every rounding boundary that a number of so many digits can reach.
-// Exponents are cut off where the result is certainly infinite or certainly below the smallest
-// normal magnitude, which bounds 5^|E| below 2^12160.
+// Bounds: exact for every literal of at most MaxKeptDigits significant digits, which every line
+// is. Only a longer literal, which no line holds, is rounded as if its further digits were one
+// digit 1 when any of them is non-zero; that can misround only a literal within 10^-300 of a
+// rounding boundary. Exponents are cut off where the result is certainly infinite or certainly
+// below the smallest normal magnitude, which bounds 5^|E| below 2^12160.
 #include "engine/decimal.h"
 
 #include "engine/extended.h"
