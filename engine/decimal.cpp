@@ -84,6 +84,44 @@ void Multiply(const BigNumber& a, const BigNumber& b, BigNumber* product) {
     }
 }
 
+// square = a * a, for a square distinct from a: each cross product once, doubled, then the
+// diagonal, which halves the work of Multiply.
+void Square(const BigNumber& a, BigNumber* square) {
+    int n = a.size;
+    for (int i = 0; i < 2 * n; ++i) {
+        square->limb[i] = 0;
+    }
+    for (int i = 0; i < n; ++i) {
+        uint64_t carry = 0;
+        for (int j = i + 1; j < n; ++j) {
+            uint64_t sum =
+                static_cast<uint64_t>(a.limb[i]) * a.limb[j] + square->limb[i + j] + carry;
+            square->limb[i + j] = static_cast<uint32_t>(sum);
+            carry = sum >> 32;
+        }
+        square->limb[i + n] = static_cast<uint32_t>(carry);
+    }
+    // The cross products sum to less than a^2 / 2, so doubling them loses no top bit.
+    for (int i = 2 * n - 1; i > 0; --i) {
+        square->limb[i] = square->limb[i] << 1 | square->limb[i - 1] >> 31;
+    }
+    if (n > 0) {
+        square->limb[0] <<= 1;
+    }
+    uint64_t carry = 0;
+    for (int i = 0; i < n; ++i) {
+        uint64_t low = static_cast<uint64_t>(a.limb[i]) * a.limb[i] + square->limb[2 * i] + carry;
+        square->limb[2 * i] = static_cast<uint32_t>(low);
+        uint64_t high = (low >> 32) + square->limb[2 * i + 1];
+        square->limb[2 * i + 1] = static_cast<uint32_t>(high);
+        carry = high >> 32;
+    }
+    square->size = 2 * n;
+    while (square->size > 0 && square->limb[square->size - 1] == 0) {
+        --square->size;
+    }
+}
+
 // power = 5^exponent, squaring from the exponent's top bit down; scratch takes the squares.
 void PowerOfFive(int exponent, BigNumber* power, BigNumber* scratch) {
     SetSmall(power, 1);
@@ -92,7 +130,7 @@ void PowerOfFive(int exponent, BigNumber* power, BigNumber* scratch) {
         ++top;
     }
     for (int bit = top; bit >= 0; --bit) {
-        Multiply(*power, *power, scratch);
+        Square(*power, scratch);
         *power = *scratch;
         if ((exponent >> bit & 1) != 0) {
             MultiplyAdd(power, 5, 0);
