@@ -166,15 +166,22 @@ TEST(StoppedCopy, ASecondStartSaysSoAndEndsInsteadOfWaitingForEver) {
         10000))
         << "the second start still waits";
     ASSERT_NE(box, nullptr) << "the second start ended without a word";
-    std::wstring text;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t part[512] = L"";
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(child, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(part),
-                            SMTO_ABORTIFHUNG, gui::MessageTimeoutMs, &result);
-        text += part;
-    }
-    EXPECT_NE(text.find(L"応答しません"), std::wstring::npos);
+    // The box is found as soon as it exists; its text comes with its controls, a moment later.
+    auto boxText = [&] {
+        std::wstring text;
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t part[512] = L"";
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(child, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(part),
+                                SMTO_ABORTIFHUNG, gui::MessageTimeoutMs, &result);
+            text += part;
+        }
+        return text;
+    };
+    EXPECT_TRUE(gui::WaitUntil([&] {
+        return boxText().find(L"応答しません") != std::wstring::npos;
+    })) << "the box says: "
+        << boxText().size() << " characters";
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(gui::Ends(&second, 1));
 }
