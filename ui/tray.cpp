@@ -202,6 +202,12 @@ void BringToFront(HWND window) {
     AttachThreadInput(ownThread, foregroundThread, TRUE);
     SetForegroundWindow(window);
     AttachThreadInput(ownThread, foregroundThread, FALSE);
+    // Detaching may leave the foreground with the input state the window has just left, so that no
+    // window at all is in front (Wine does so, now and then); the window then asks once more from
+    // its own. Where it is in front already, as Windows leaves it, nothing is called.
+    if (GetForegroundWindow() != window) {
+        SetForegroundWindow(window);
+    }
 }
 
 } // namespace
