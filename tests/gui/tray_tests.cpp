@@ -67,6 +67,11 @@ void ClickAt(int x, int y) {
 
 // Opens the icon's menu with the cursor at a known place and returns the menu's window.
 HWND OpenIconMenu(const Tolvex& tolvex, POINT cursor) {
+    // Wine passes a cursor move on to the X server only when it changes the position Wine holds,
+    // and moves made on the X side (the screenshot test's xdotool) can leave that behind; the
+    // session now lasts the whole run, so it may hold this very point from an earlier test. A step
+    // aside first makes sure the pointer ends here, wherever earlier tests left it.
+    SetCursorPos(cursor.x + 1, cursor.y + 1);
     SetCursorPos(cursor.x, cursor.y);
     PostMessageA(tolvex.window, IconCallback, TrayIconId, WM_RBUTTONDOWN);
     HWND menu = nullptr;

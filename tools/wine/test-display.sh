@@ -31,9 +31,16 @@ start() {
   export DISPLAY=:$n
   # A server left from listing the tests ran without the display; start the session afresh on it.
   wineserver -k >/dev/null 2>&1 || true
-  # The first start of a prefix takes a while; a persistent server keeps later starts quick.
-  "$TolvexWine" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
+  # The session lasts the whole run. A server started on demand ends it as soon as the last
+  # program has ended (Debian's wrapper starts it with -p0): it tells the system processes
+  # (services, the desktop) to quit, then kills what is left and stops. A program that starts
+  # meanwhile joins the ending session and may be killed with it, ending with status 1 before its
+  # first line, or find the services gone. Between two tests that happens whenever nothing runs
+  # beside them. So the server is started persistent, before anything can start one on demand:
+  # persistence is an option of the server's own start, asking a running one changes nothing.
   wineserver -p >/dev/null 2>&1 || true
+  # The first start of a prefix takes a while.
+  "$TolvexWine" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
   # The display has no window manager, and Wine waits up to two seconds at every hide of a window
   # it hands to one for an answer that never comes. Windows has its own; here Wine places every
   # window itself.
