@@ -1,7 +1,7 @@
 // The DPI of a window, and lengths scaled to it and back.
 #include "ui/dpi.h"
 
-#include "ui/user32calls.h"
+#include "ui/platformcalls.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include "ui/placement.h"
 
 #include "ui/dpi.h"
-#include "ui/user32calls.h"
+#include "ui/platformcalls.h"
 
 namespace {
 

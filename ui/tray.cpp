@@ -8,7 +8,7 @@
 #include "ui/hotkeycode.h"
 #include "ui/mainwnd.h"
 #include "ui/placement.h"
-#include "ui/user32calls.h"
+#include "ui/platformcalls.h"
 
 namespace {
 
@@ -41,8 +41,8 @@ typedef HRESULT(WINAPI* LoadIconMetricFunction)(HINSTANCE module, PCWSTR name, i
 // size in the icon resource rather than shrunk from a larger one. The common controls' own call
 // knows the notification area's size best; platforms before it have only the system metric.
 HICON LoadSmallIcon() {
-    auto loadIconMetric = reinterpret_cast<LoadIconMetricFunction>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("COMCTL32.DLL"), "LoadIconMetric")));
+    auto loadIconMetric =
+        FindPlatformCall<LoadIconMetricFunction>("COMCTL32.DLL", "LoadIconMetric");
     HICON icon = nullptr;
     if (loadIconMetric &&
         SUCCEEDED(loadIconMetric(AppInstance, MAKEINTRESOURCEW(IDI_TOLVEX), LIM_SMALL, &icon))) {

@@ -1,0 +1,21 @@
+// Calls of the platform that older versions lack, looked up by name when they are needed so that
+// the program still starts and runs there.
+#pragma once
+
+#include <windows.h>
+
+// The function name of module as Function, or null on a platform without it. Module is one the
+// program has loaded already (it imports USER32 and COMCTL32), so nothing is loaded or freed here.
+template <typename Function> Function FindPlatformCall(const char* module, const char* name) {
+    HMODULE loaded = GetModuleHandleA(module);
+    if (loaded == nullptr) {
+        return nullptr;
+    }
+    // GetProcAddress returns a generic FARPROC; the cast through void* keeps the compiler from
+    // warning about the incompatible function type, which is the documented one.
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)));
+}
+
+template <typename Function> Function FindUser32Call(const char* name) {
+    return FindPlatformCall<Function>("USER32.DLL", name);
+}
