@@ -27,4 +27,4 @@ cmake --build --preset $preset --target tolvex
 mkdir -p build/run
 cp build/$preset/app/tolvex.exe build/run/tolvex.exe
 echo "tolvex: starting build/run/tolvex.exe under Wine (its settings go to build/run/tolvex.ini)"
-exec "$TolvexWine" build/run/tolvex.exe
+exec "${TolvexWine[@]}" build/run/tolvex.exe

@@ -18,7 +18,7 @@ done
 # Through a file, as tools/wine/run-test-program.sh explains: the first program of a prefix starts its system
 # processes, which would keep the test runner's pipe open.
 log=$build/dpi144-reg.log
-"$TolvexWine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >"$log" 2>&1 ||
+"${TolvexWine[@]}" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >"$log" 2>&1 ||
   { cat "$log" >&2; exit 1; }
 # The display DPI is read when the session starts: a fresh server picks the value up.
 wineserver -k >/dev/null 2>&1 || true

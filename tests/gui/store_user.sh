@@ -46,15 +46,15 @@ trap cleanup EXIT
 
 cd "$work/home"
 log=$work/boot.log
-run "$TolvexWine" wineboot -i >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
+run "${TolvexWine[@]}" wineboot -i >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
 # As in the shared prefix (tools/wine/test-display.sh): no window manager on the display, so Wine places
 # every window itself.
-run "$TolvexWine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$log" 2>&1 ||
+run "${TolvexWine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$log" 2>&1 ||
   { cat "$log" >&2; exit 1; }
 # Through a file, as tools/wine/run-test-program.sh explains: the prefix's system processes keep the test
 # runner's pipe open.
 out=$work/tests.log
 status=0
-run "$TolvexWine" "$tests" >"$out" 2>&1 || status=$?
+run "${TolvexWine[@]}" "$tests" >"$out" 2>&1 || status=$?
 cat "$out"
 exit $status

@@ -9,6 +9,7 @@
 
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -110,6 +111,8 @@ bool StartUnix(const std::string& commandLine) {
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                         nullptr, &startup, &process)) {
+        std::fprintf(stderr, "store tests: cannot start %s: error %lu\n", line.c_str(),
+                     GetLastError());
         return false;
     }
     WaitForSingleObject(process.hProcess, gui::DefaultTimeoutMs);

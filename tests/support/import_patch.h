@@ -20,10 +20,15 @@ std::vector<DWORD> BitmapPixels(HBITMAP bitmap, SIZE* size);
 // null when the executable does not import it (nothing of the code under test calls it).
 void* PatchImport(const char* dll, const char* name, void* replacement);
 
+// PatchImport for a function type, keeping the real target in *real. Hooked again (a suite set up
+// once more when the tests are repeated), the import already leads to replacement: *real keeps
+// the real target, instead of becoming the replacement, which would then call itself for ever.
 template <typename Function>
 void Hook(const char* dll, const char* name, Function replacement, Function* real) {
-    *real =
-        reinterpret_cast<Function>(PatchImport(dll, name, reinterpret_cast<void*>(replacement)));
+    void* previous = PatchImport(dll, name, reinterpret_cast<void*>(replacement));
+    if (previous != reinterpret_cast<void*>(replacement)) {
+        *real = reinterpret_cast<Function>(previous);
+    }
 }
 
 // A stand-in for SetLayeredWindowAttributes: it counts its calls and keeps the last alpha.

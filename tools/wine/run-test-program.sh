@@ -13,7 +13,7 @@ fi
 # they inherit that program's standard error and keep it open long after it has ended. Were that
 # the test runner's pipe, the runner would wait for them; so the error output goes through a file.
 errors=$(mktemp)
-"$TolvexWine" "$@" 2>"$errors" <&0 &
+"${TolvexWine[@]}" "$@" 2>"$errors" <&0 &
 program=$!
 # Whoever stops this script (a test's timeout, a script done with the window) stops the program.
 trap 'kill "$program" 2>/dev/null' TERM INT HUP

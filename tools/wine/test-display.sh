@@ -40,11 +40,11 @@ start() {
   # persistence is an option of the server's own start, asking a running one changes nothing.
   wineserver -p >/dev/null 2>&1 || true
   # The first start of a prefix takes a while.
-  "$TolvexWine" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
+  "${TolvexWine[@]}" wineboot -i >"$state/wineboot.log" 2>&1 || { cat "$state/wineboot.log" >&2; exit 1; }
   # The display has no window manager, and Wine waits up to two seconds at every hide of a window
   # it hands to one for an answer that never comes. Windows has its own; here Wine places every
   # window itself.
-  "$TolvexWine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$state/reg.log" 2>&1 ||
+  "${TolvexWine[@]}" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$state/reg.log" 2>&1 ||
     { cat "$state/reg.log" >&2; exit 1; }
   echo "test-display: display :$n, prefix $WINEPREFIX"
 }
