@@ -5,6 +5,7 @@
 #include "ui/dpi.h"
 #include "ui/inputline.h"
 #include "ui/mainwnd.h"
+#include "ui/platformcalls.h"
 
 HFONT MainFont;
 HBRUSH BackBrush;
@@ -45,12 +46,8 @@ HFONT CreateFontForWindow(HWND window, const LOGFONTA& font) {
 
 void FindLayeredAttributes() {
     User32Module = LoadLibraryA("USER32.DLL");
-    if (User32Module) {
-        // GetProcAddress returns a generic FARPROC; the cast through void* keeps the compiler
-        // from warning about the incompatible function type, which is the documented one.
-        LayeredAttributesProc = reinterpret_cast<LayeredAttributesFunction>(
-            reinterpret_cast<void*>(GetProcAddress(User32Module, "SetLayeredWindowAttributes")));
-    }
+    LayeredAttributesProc =
+        FindCallIn<LayeredAttributesFunction>(User32Module, "SetLayeredWindowAttributes");
     if (!LayeredAttributesProc) {
         Settings.Translucent = 0;
     }

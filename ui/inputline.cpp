@@ -6,6 +6,7 @@
 #include "engine/line.h"
 #include "res/resource.h"
 #include "ui/asciiforms.h"
+#include "ui/platformcalls.h"
 
 HWND InputCombo;
 HWND InputEdit;
@@ -300,8 +301,7 @@ void TurnOffInputMethod(HWND edit) {
     if (imm == nullptr) {
         return;
     }
-    auto associate = reinterpret_cast<AssociateContextExFunction>(
-        reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContextEx")));
+    auto associate = FindCallIn<AssociateContextExFunction>(imm, "ImmAssociateContextEx");
     if (associate != nullptr) {
         associate(edit, nullptr, 0);
     }

@@ -4,16 +4,20 @@
 
 #include <windows.h>
 
-// The function name of module as Function, or null on a platform without it. Module is one the
-// program has loaded already (it imports USER32 and COMCTL32), so nothing is loaded or freed here.
-template <typename Function> Function FindPlatformCall(const char* module, const char* name) {
-    HMODULE loaded = GetModuleHandleA(module);
-    if (loaded == nullptr) {
+// The function name of module as Function, or null when either is missing.
+template <typename Function> Function FindCallIn(HMODULE module, const char* name) {
+    if (module == nullptr) {
         return nullptr;
     }
     // GetProcAddress returns a generic FARPROC; the cast through void* keeps the compiler from
     // warning about the incompatible function type, which is the documented one.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(loaded, name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The same for a module the program has loaded already (it imports USER32 and COMCTL32), so
+// nothing is loaded or freed here.
+template <typename Function> Function FindPlatformCall(const char* module, const char* name) {
+    return FindCallIn<Function>(GetModuleHandleA(module), name);
 }
 
 template <typename Function> Function FindUser32Call(const char* name) {
