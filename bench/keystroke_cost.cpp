@@ -12,7 +12,7 @@
 #include "engine/line.h"
 #include "res/resource.h"
 #include "settings/settings.h"
-#include "ui/inputline.h"
+#include "ui/lineview.h"
 #include "ui/mainwnd.h"
 #include "tests/support/driver.h"
 

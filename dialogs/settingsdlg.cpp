@@ -9,9 +9,10 @@
 #include "settings/settings.h"
 #include "ui/appearance.h"
 #include "ui/dpi.h"
-#include "ui/inputline.h"
-#include "ui/mainwnd.h"
 #include "ui/hotkeycode.h"
+#include "ui/linehistory.h"
+#include "ui/lineview.h"
+#include "ui/mainwnd.h"
 #include "ui/tray.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "settings/settings.h"
 #include "ui/dpi.h"
-#include "ui/inputline.h"
+#include "ui/lineview.h"
 #include "ui/mainwnd.h"
 #include "ui/platformcalls.h"
 

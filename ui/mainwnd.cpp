@@ -10,6 +10,8 @@
 #include "ui/buttonglyph.h"
 #include "ui/dpi.h"
 #include "ui/inputline.h"
+#include "ui/linehistory.h"
+#include "ui/lineview.h"
 #include "ui/placement.h"
 #include "ui/tray.h"
 

@@ -8,7 +8,7 @@
 #include "settings/settings.h"
 #include "ui/appearance.h"
 #include "ui/dpi.h"
-#include "ui/inputline.h"
+#include "ui/linehistory.h"
 #include "ui/mainwnd.h"
 #include "ui/placement.h"
 #include "ui/tray.h"

@@ -18,7 +18,7 @@
 #include "settings/settings.h"
 #include "ui/appearance.h"
 #include "ui/mainwnd.h"
-#include "ui/inputline.h"
+#include "ui/lineview.h"
 #include "ui/mainwnd.h"
 #include "tests/support/import_patch.h"
 

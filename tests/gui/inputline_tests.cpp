@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "ui/asciiforms.h"
-#include "ui/inputline.h"
+#include "ui/linechars.h"
+#include "ui/linehistory.h"
 #include "tests/support/driver.h"
 
 namespace {

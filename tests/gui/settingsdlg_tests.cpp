@@ -15,7 +15,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "ui/appearance.h"
-#include "ui/inputline.h"
+#include "ui/lineview.h"
 #include "ui/mainwnd.h"
 #include "tests/support/driver.h"
 #include "tests/support/import_patch.h"

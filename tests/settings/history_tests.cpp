@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/inputline.h"
+#include "ui/lineview.h"
+#include "ui/linehistory.h"
 #include "ui/mainwnd.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include "ui/mainwnd.h"
 #include "ui/placement.h"
+#include "ui/linehistory.h"
 
 namespace {
 

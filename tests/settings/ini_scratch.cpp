@@ -1,7 +1,7 @@
 // Scratch directories, raw profile text and the hidden test window for the settings tests.
 #include "tests/settings/ini_scratch.h"
 
-#include "ui/inputline.h"
+#include "ui/lineview.h"
 #include "ui/mainwnd.h"
 
 namespace {

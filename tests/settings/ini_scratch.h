@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/inputline.h"
+#include "ui/lineview.h"
 #include "settings/settings.h"
 #include "tests/support/files.h"
 #include "tests/support/test_common.h"
