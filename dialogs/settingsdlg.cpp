@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "ui/appearance.h"
 #include "ui/dpi.h"
+#include "ui/hotkey.h"
 #include "ui/hotkeycode.h"
 #include "ui/linehistory.h"
 #include "ui/lineview.h"

@@ -9,6 +9,8 @@
 #include "ui/appearance.h"
 #include "ui/buttonglyph.h"
 #include "ui/dpi.h"
+#include "ui/foreground.h"
+#include "ui/hotkey.h"
 #include "ui/inputline.h"
 #include "ui/linehistory.h"
 #include "ui/lineview.h"

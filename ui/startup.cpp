@@ -8,10 +8,10 @@
 #include "settings/settings.h"
 #include "ui/appearance.h"
 #include "ui/dpi.h"
+#include "ui/hotkey.h"
 #include "ui/linehistory.h"
 #include "ui/mainwnd.h"
 #include "ui/placement.h"
-#include "ui/tray.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "ui/mainwnd.h"
 #include "ui/hotkeycode.h"
-#include "ui/tray.h"
+#include "ui/hotkey.h"
 #include "tests/support/driver.h"
 #include "tests/support/import_patch.h"
 

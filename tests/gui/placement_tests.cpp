@@ -16,7 +16,7 @@
 #include "ui/placement.h"
 #include "settings/settings.h"
 #include "ui/mainwnd.h"
-#include "ui/tray.h"
+#include "ui/foreground.h"
 #include "tests/support/import_patch.h"
 
 namespace {
