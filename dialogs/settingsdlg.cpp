@@ -11,6 +11,7 @@
 #include "ui/dpi.h"
 #include "ui/hotkey.h"
 #include "ui/hotkeycode.h"
+#include "ui/layering.h"
 #include "ui/linehistory.h"
 #include "ui/lineview.h"
 #include "ui/mainwnd.h"

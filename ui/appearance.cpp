@@ -1,25 +1,19 @@
-// The main window's font, colours, size limits, grip strip, always-on-top and translucency.
+// The main window's font and colours, and the size rules that follow from them.
 #include "ui/appearance.h"
 
 #include "settings/settings.h"
 #include "ui/dpi.h"
+#include "ui/frame.h"
 #include "ui/lineview.h"
 #include "ui/mainwnd.h"
-#include "ui/platformcalls.h"
 
 HFONT MainFont;
 HBRUSH BackBrush;
 int FixedWindowHeight;
 int MinWindowWidth;
-LayeredAttributesFunction LayeredAttributesProc;
 
 namespace {
 
-// USER32.DLL loaded by name, so that a platform without layered windows still starts.
-HMODULE User32Module;
-
-constexpr BYTE FullAlpha = 255;
-constexpr int PercentScale = 100;
 // Room above and below the text inside the input line, on top of the two edges.
 constexpr int LinePadding = 2;
 // What the minimum width leaves of the input line beside the frame.
@@ -43,23 +37,6 @@ HFONT CreateFontForWindow(HWND window, const LOGFONTA& font) {
 }
 
 } // namespace
-
-void FindLayeredAttributes() {
-    User32Module = LoadLibraryA("USER32.DLL");
-    LayeredAttributesProc =
-        FindCallIn<LayeredAttributesFunction>(User32Module, "SetLayeredWindowAttributes");
-    if (!LayeredAttributesProc) {
-        Settings.Translucent = 0;
-    }
-}
-
-void ReleaseLayeredAttributes() {
-    if (User32Module) {
-        FreeLibrary(User32Module);
-        User32Module = nullptr;
-        LayeredAttributesProc = nullptr;
-    }
-}
 
 void CreateAppearanceObjects(HWND window) {
     MainFont = CreateFontForWindow(window, Settings.Font);
@@ -138,37 +115,6 @@ int CalcMinWindowWidth(HWND window) {
     return 2 * SystemMetricForWindow(window, SM_CXFRAME) + ScaleForWindow(window, MinLineWidth);
 }
 
-RECT CalcFrameMargins(HWND window) {
-    RECT outer = {0, 0, 0, 0};
-    AdjustRectForWindow(window, &outer);
-    // Since Windows 10 a sizing frame without a caption is invisible at the sides and the bottom
-    // but shows across the top as a light band, a quarter of a window one line high. The height
-    // is fixed, so frames above and below the line would size nothing: only the sides keep theirs.
-    return {-outer.left, 0, outer.right, 0};
-}
-
-LRESULT CalcClientArea(HWND window, WPARAM wParam, LPARAM lParam) {
-    // A minimised window is the platform's own, with no client area to speak of.
-    if (IsIconic(window)) {
-        return DefWindowProcA(window, WM_NCCALCSIZE, wParam, lParam);
-    }
-    // With wParam TRUE the first rectangle of the block is the window's new rectangle and turns
-    // into its new client area; with FALSE lParam is that one rectangle.
-    RECT* area = wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc
-                        : reinterpret_cast<RECT*>(lParam);
-    RECT frame = CalcFrameMargins(window);
-    area->left += frame.left;
-    area->top += frame.top;
-    area->right -= frame.right;
-    area->bottom -= frame.bottom;
-    // Narrower than its two side frames (it is created with zero size) the window has an empty
-    // client area, never an inverted one.
-    if (area->right < area->left) {
-        area->right = area->left;
-    }
-    return 0;
-}
-
 void SizeMainWindow() {
     MinWindowWidth = CalcMinWindowWidth(MainWindow);
     int width = ScaleForWindow(MainWindow, Settings.WindowWidth);
@@ -177,59 +123,10 @@ void SizeMainWindow() {
                  FixedWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
 }
 
-void SetLayeredOpacity(HWND window) {
-    BYTE alpha = static_cast<BYTE>(Settings.Opacity * FullAlpha / PercentScale);
-    LayeredAttributesProc(window, 0, alpha, LWA_ALPHA);
-}
-
 void LimitWindowSize(MINMAXINFO* limits) {
     limits->ptMinTrackSize.x = MinWindowWidth;
     limits->ptMinTrackSize.y = FixedWindowHeight;
     limits->ptMaxTrackSize.y = FixedWindowHeight;
-}
-
-LRESULT SetFrameCursor(HWND window, WPARAM wParam, LPARAM lParam) {
-    switch (LOWORD(lParam)) {
-    case HTTOP:
-    case HTBOTTOM:
-        // The height is fixed, so the vertical sizing arrows would promise what cannot happen.
-        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-        return TRUE;
-    case HTTOPLEFT:
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT:
-    case HTBOTTOMRIGHT: SetCursor(LoadCursorA(nullptr, IDC_SIZEWE)); return TRUE;
-    default: return DefWindowProcA(window, WM_SETCURSOR, wParam, lParam);
-    }
-}
-
-LRESULT HitTestAsCaption(HWND window, WPARAM wParam, LPARAM lParam) {
-    LRESULT hit = DefWindowProcA(window, WM_NCHITTEST, wParam, lParam);
-    // The only client area not covered by a control is the grip strip and its gap: the window
-    // has no caption bar, so that is where it is dragged.
-    return hit == HTCLIENT ? HTCAPTION : hit;
-}
-
-void PaintGripStrip(HWND window) {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    int stripWidth = ScaleForWindow(window, GripStripWidth);
-    if (paint.rcPaint.left < stripWidth) {
-        int colour = GetForegroundWindow() == window ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION;
-        HBRUSH brush = CreateSolidBrush(GetSysColor(colour));
-        RECT strip = paint.rcPaint;
-        if (strip.right > stripWidth) {
-            strip.right = stripWidth;
-        }
-        FillRect(dc, &strip, brush);
-        DeleteObject(brush);
-    }
-    EndPaint(window, &paint);
-}
-
-LRESULT RepaintOnActivation(HWND window, WPARAM wParam, LPARAM lParam) {
-    InvalidateRect(window, nullptr, TRUE);
-    return DefWindowProcA(window, WM_NCACTIVATE, wParam, lParam);
 }
 
 LRESULT ColorInputLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -242,28 +139,4 @@ LRESULT ColorInputLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     SetTextColor(dc, Settings.TextColor);
     SetBkColor(dc, Settings.BackColor);
     return reinterpret_cast<LRESULT>(BackBrush);
-}
-
-void ToggleAlwaysOnTop(HWND window) {
-    Settings.AlwaysOnTop = !Settings.AlwaysOnTop;
-    SetWindowPos(window, Settings.AlwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE);
-}
-
-void ToggleTranslucent(HWND window) {
-    if (!LayeredAttributesProc) {
-        return;
-    }
-    Settings.Translucent = !Settings.Translucent;
-    LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
-    SetWindowLongA(window, GWL_EXSTYLE, exStyle ^ WS_EX_LAYERED);
-    if (Settings.Translucent) {
-        SetLayeredOpacity(window);
-    } else {
-        // No longer layered, the window is no longer composed from the picture the system kept
-        // of it: it is drawn again whole, frame and children included, or parts of it stay
-        // unpainted until something else covers and uncovers them.
-        RedrawWindow(window, nullptr, nullptr,
-                     RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-    }
 }

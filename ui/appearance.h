@@ -1,6 +1,5 @@
-// The main window's look and size rules: the input line's font and colours, the height that
-// follows the font, the width limit, the grip strip it is dragged by, always-on-top and
-// translucency through layered windows (which older platforms lack). The design's lengths are in
+// The main window's look and size rules: the input line's font and colours (high contrast
+// included), the height that follows the font and the width limit. The design's lengths are in
 // units of 96 DPI and drawn scaled to the window's DPI (ui/dpi.h).
 //
 // MainFont, BackBrush and FixedWindowHeight belong to this module: created by
@@ -11,9 +10,6 @@
 
 #include <windows.h>
 
-// The signature of SetLayeredWindowAttributes, which is looked up at run time.
-typedef BOOL(WINAPI* LayeredAttributesFunction)(HWND window, COLORREF key, BYTE alpha, DWORD flags);
-
 // The font of the input line; its height sets the window's height.
 extern HFONT MainFont;
 // The input line's background brush; exists exactly while Settings.UseColors is on.
@@ -22,17 +18,6 @@ extern HBRUSH BackBrush;
 extern int FixedWindowHeight;
 // The main window's minimum tracking width, from CalcMinWindowWidth.
 extern int MinWindowWidth;
-// SetLayeredWindowAttributes, or null for the whole run when the platform has none.
-extern LayeredAttributesFunction LayeredAttributesProc;
-
-// The band at the client area's left edge painted in the caption colour, and the gap beside it.
-constexpr int GripStripWidth = 14;
-constexpr int GripGapWidth = 2;
-
-// Loads USER32.DLL and looks up the layered-window call; clears Settings.Translucent without it.
-void FindLayeredAttributes();
-// Frees what FindLayeredAttributes loaded.
-void ReleaseLayeredAttributes();
 
 // MainFont from Settings.Font at window's DPI, and BackBrush from Settings.BackColor when
 // UseColors is on; notes whether high contrast is on.
@@ -56,21 +41,7 @@ int CalcWindowHeight();
 void SizeMainWindow();
 // The narrowest the main window may be made, at window's DPI.
 int CalcMinWindowWidth(HWND window);
-// How far window's frame reaches in from each edge of its outer rectangle, at its DPI: the
-// sizing frame at the sides, nothing above or below the line.
-RECT CalcFrameMargins(HWND window);
-// Applies Settings.Opacity to a window that has WS_EX_LAYERED; LayeredAttributesProc must exist.
-void SetLayeredOpacity(HWND window);
 
 // Message work of MainWndProc.
-LRESULT CalcClientArea(HWND window, WPARAM wParam, LPARAM lParam);
 void LimitWindowSize(MINMAXINFO* limits);
-LRESULT SetFrameCursor(HWND window, WPARAM wParam, LPARAM lParam);
-LRESULT HitTestAsCaption(HWND window, WPARAM wParam, LPARAM lParam);
-void PaintGripStrip(HWND window);
-LRESULT RepaintOnActivation(HWND window, WPARAM wParam, LPARAM lParam);
 LRESULT ColorInputLine(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-// IDM_TOPMOST and IDM_TRANSLUCENT.
-void ToggleAlwaysOnTop(HWND window);
-void ToggleTranslucent(HWND window);

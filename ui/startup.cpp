@@ -9,6 +9,7 @@
 #include "ui/appearance.h"
 #include "ui/dpi.h"
 #include "ui/hotkey.h"
+#include "ui/layering.h"
 #include "ui/linehistory.h"
 #include "ui/mainwnd.h"
 #include "ui/placement.h"

@@ -24,6 +24,7 @@
 #include "ui/lineview.h"
 #include "ui/linehistory.h"
 #include "ui/mainwnd.h"
+#include "ui/layering.h"
 #include "tests/support/driver.h"
 #include "tests/support/import_patch.h"
 

@@ -8,7 +8,7 @@
 
 #include "res/resource.h"
 #include "settings/settings.h"
-#include "ui/appearance.h"
+#include "ui/layering.h"
 #include "ui/mainwnd.h"
 #include "ui/mainwnd.h"
 #include "tests/support/import_patch.h"

@@ -17,6 +17,7 @@
 #include "ui/appearance.h"
 #include "ui/lineview.h"
 #include "ui/mainwnd.h"
+#include "ui/layering.h"
 #include "tests/support/driver.h"
 #include "tests/support/import_patch.h"
 
