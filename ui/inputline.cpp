@@ -5,7 +5,9 @@
 
 #include "engine/line.h"
 #include "res/resource.h"
+#include "ui/announce.h"
 #include "ui/asciiforms.h"
+#include "ui/clipboard.h"
 #include "ui/platformcalls.h"
 
 HWND InputCombo;
@@ -202,7 +204,7 @@ bool FoldToAsciiForms(WCHAR* text) {
 // The first line of the clipboard's text, at most as long as the input line, into text
 // (LineBufferSize units); false when the clipboard holds no text or cannot be opened.
 bool ReadClipboardLine(HWND owner, WCHAR* text) {
-    if (!OpenClipboard(owner)) {
+    if (!OpenClipboardPatiently(owner)) {
         return false;
     }
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
@@ -264,7 +266,9 @@ LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
-            return CompleteLine();
+            CompleteLine();
+            AnnounceNow(edit);
+            return 0;
         }
         // The field pastes for Shift+Insert without a WM_PASTE of its own to look at.
         if (IsShiftInsert(wParam)) {
@@ -282,6 +286,9 @@ LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     // A character committed by an input method that works without an input context: the whole
     // character at once, never passed on, so the field cannot insert a full-width form itself.
     case WM_IME_CHAR: return FilterCharacter(edit, wParam, lParam);
+    // The field's own copy gives up at once while another program holds the clipboard.
+    case WM_COPY: CopyEditSelection(edit); return 0;
+    case WM_CUT: CutEditSelection(edit); return 0;
     case WM_PASTE:
         if (PasteAsciiForms(edit)) {
             return 0;
@@ -498,6 +505,7 @@ void PushHistory(HWND list, const char* line, int maxHistory) {
 void OnLineChanged() {
     if (!SuppressEditChange) {
         EvaluateLine();
+        AnnounceAfterPause(InputEdit);
     }
 }
 

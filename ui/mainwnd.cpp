@@ -6,6 +6,7 @@
 
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/announce.h"
 #include "ui/appearance.h"
 #include "ui/buttonglyph.h"
 #include "ui/dpi.h"
@@ -103,6 +104,7 @@ void ClearLine() {
 void SetHexBits(int bits) {
     Settings.HexBits = bits;
     ReevaluateAfterHexSwitch();
+    AnnounceAfterPause(InputEdit);
 }
 
 void ReloadButtonBitmaps() {
@@ -131,6 +133,7 @@ void DestroyMainWindow(HWND window) {
     DestroyWindow(ButtonTips);
     ButtonTips = nullptr;
     DeleteAppearanceObjects();
+    ForgetLineLiveRegion(InputEdit);
     DeleteObject(ClearBitmap);
     DeleteObject(MenuBitmap);
     DeleteObject(CloseBitmap);
@@ -200,7 +203,9 @@ void NameButtons(HWND window) {
 // and, when resident, the notification-area icon. Always succeeds.
 BOOL CreateChildControls(HWND window) {
     CreateAppearanceObjects(window);
+    CreateLineLabel(window);
     CreateInputLine(window);
+    MakeLineLiveRegion(InputEdit);
     SendMessageA(InputCombo, WM_SETFONT, reinterpret_cast<WPARAM>(MainFont), FALSE);
     ClearButton = CreateBitmapButton(window, IDC_CLEAR);
     MenuButton = CreateBitmapButton(window, IDC_MENU);
