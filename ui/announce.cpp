@@ -31,12 +31,12 @@ constexpr UINT_PTR PauseTimerId = 0x7A11;
 IAccPropServices* PropServices;
 // True when MakeLineLiveRegion's start of COM must be paired with an end.
 bool ComStarted;
-// The line as last announced, so that a pause after a change that left it as it was says nothing.
-char AnnouncedLine[LineBufferSize];
+// The line as it stood at the last pause or Enter, so that a pause after changes that left it as
+// it was says nothing again.
+char SettledLine[LineBufferSize];
 
-void Announce(HWND edit, const char* line) {
+void Announce(HWND edit) {
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, edit, OBJID_CLIENT, CHILDID_SELF);
-    lstrcpynA(AnnouncedLine, line, LineBufferSize);
 }
 
 void CALLBACK OnPauseTimer(HWND edit, UINT, UINT_PTR id, DWORD) {
@@ -104,17 +104,20 @@ void AnnounceAfterPause(HWND edit) {
 
 void AnnounceNow(HWND edit) {
     KillTimer(edit, PauseTimerId);
-    char line[LineBufferSize];
-    GetWindowTextA(edit, line, LineBufferSize);
-    if (*AnnouncedResult(line) != '\0') {
-        Announce(edit, line);
+    GetWindowTextA(edit, SettledLine, LineBufferSize);
+    if (*AnnouncedResult(SettledLine) != '\0') {
+        Announce(edit);
     }
 }
 
 void AnnounceSettledLine(HWND edit) {
     char line[LineBufferSize];
     GetWindowTextA(edit, line, LineBufferSize);
-    if (*AnnouncedResult(line) != '\0' && lstrcmpA(line, AnnouncedLine) != 0) {
-        Announce(edit, line);
+    if (lstrcmpA(line, SettledLine) == 0) {
+        return;
+    }
+    lstrcpynA(SettledLine, line, LineBufferSize);
+    if (*AnnouncedResult(line) != '\0') {
+        Announce(edit);
     }
 }

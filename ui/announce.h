@@ -32,6 +32,6 @@ void ForgetLineLiveRegion(HWND edit);
 void AnnounceAfterPause(HWND edit);
 // Enter: the line's result is announced at once, and the pause has nothing left to announce.
 void AnnounceNow(HWND edit);
-// The pause's work, offered for its tests: the line is announced unless it is the line announced
-// last, which the listener has heard.
+// The pause's work, offered for its tests: the line is announced unless it stands as it stood at
+// the last pause or Enter.
 void AnnounceSettledLine(HWND edit);
