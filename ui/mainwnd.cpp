@@ -199,8 +199,9 @@ void NameButtons(HWND window) {
     }
 }
 
-// The WM_CREATE work: font and brush, combo box with its filtered edit field, the three buttons
-// and, when resident, the notification-area icon. Always succeeds.
+// The WM_CREATE work: font and brush, the label naming the line, combo box with its filtered edit
+// field (a live region for screen readers), the three buttons and, when resident, the
+// notification-area icon. Always succeeds.
 BOOL CreateChildControls(HWND window) {
     CreateAppearanceObjects(window);
     CreateLineLabel(window);
