@@ -5,6 +5,8 @@
 #include "engine/line.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/announce.h"
+#include "ui/clipboard.h"
 #include "ui/linechars.h"
 #include "ui/linehistory.h"
 #include "ui/lineview.h"
@@ -80,7 +82,9 @@ LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_KEYDOWN:
         if (wParam == VK_RETURN) {
-            return CompleteLine();
+            CompleteLine();
+            AnnounceNow(edit);
+            return 0;
         }
         // The field pastes for Shift+Insert without a WM_PASTE of its own to look at.
         if (IsShiftInsert(wParam)) {
@@ -98,6 +102,9 @@ LRESULT CALLBACK InputEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lP
     // A character committed by an input method that works without an input context: the whole
     // character at once, never passed on, so the field cannot insert a full-width form itself.
     case WM_IME_CHAR: return FilterCharacter(edit, wParam, lParam);
+    // The field's own copy gives up at once while another program holds the clipboard.
+    case WM_COPY: CopyEditSelection(edit); return 0;
+    case WM_CUT: CutEditSelection(edit); return 0;
     case WM_PASTE:
         if (PasteAsciiForms(edit)) {
             return 0;

@@ -3,6 +3,7 @@
 
 #include "engine/line.h"
 #include "ui/asciiforms.h"
+#include "ui/clipboard.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ bool IsExpressionCharacter(WPARAM code) {
 // The first line of the clipboard's text, at most as long as the input line, into text
 // (LineBufferSize units); false when the clipboard holds no text or cannot be opened.
 bool ReadClipboardLine(HWND owner, WCHAR* text) {
-    if (!OpenClipboard(owner)) {
+    if (!OpenClipboardPatiently(owner)) {
         return false;
     }
     HANDLE data = GetClipboardData(CF_UNICODETEXT);

@@ -5,6 +5,7 @@
 
 #include "engine/line.h"
 #include "settings/settings.h"
+#include "ui/announce.h"
 
 HWND InputCombo;
 HWND InputEdit;
@@ -164,6 +165,7 @@ bool EvaluateLine() {
 void OnLineChanged() {
     if (!SuppressEditChange) {
         EvaluateLine();
+        AnnounceAfterPause(InputEdit);
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/announce.h"
 #include "ui/appearance.h"
 #include "ui/buttonglyph.h"
 #include "ui/dpi.h"
@@ -109,6 +110,7 @@ void ClearLine() {
 void SetHexBits(int bits) {
     Settings.HexBits = bits;
     ReevaluateAfterHexSwitch();
+    AnnounceAfterPause(InputEdit);
 }
 
 void ReloadButtonBitmaps() {
@@ -137,6 +139,7 @@ void DestroyMainWindow(HWND window) {
     DestroyWindow(ButtonTips);
     ButtonTips = nullptr;
     DeleteAppearanceObjects();
+    ForgetLineLiveRegion(InputEdit);
     DeleteObject(ClearBitmap);
     DeleteObject(MenuBitmap);
     DeleteObject(CloseBitmap);
@@ -202,11 +205,14 @@ void NameButtons(HWND window) {
     }
 }
 
-// The WM_CREATE work: font and brush, combo box with its filtered edit field, the three buttons
-// and, when resident, the notification-area icon. Always succeeds.
+// The WM_CREATE work: font and brush, the label naming the line, combo box with its filtered edit
+// field (a live region for screen readers), the three buttons and, when resident, the
+// notification-area icon. Always succeeds.
 BOOL CreateChildControls(HWND window) {
     CreateAppearanceObjects(window);
+    CreateLineLabel(window);
     CreateInputLine(window);
+    MakeLineLiveRegion(InputEdit);
     SendMessageA(InputCombo, WM_SETFONT, reinterpret_cast<WPARAM>(MainFont), FALSE);
     ClearButton = CreateBitmapButton(window, IDC_CLEAR);
     MenuButton = CreateBitmapButton(window, IDC_MENU);

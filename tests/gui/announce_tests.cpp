@@ -1,0 +1,301 @@
+// The input line's announcements in process: which text a listener is told, when the live-region
+// event is raised (through this executable's import of NotifyWinEvent), and what the line asks of
+// the accessibility property service, faked through the import of CoCreateInstance, also when the
+// service is missing or refuses.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/announce.h"
+#include "tests/support/driver.h"
+#include "tests/support/import_patch.h"
+
+namespace {
+
+TEST(AnnouncedResult, IsWhatStandsBehindTheFirstEqualsOfAnEvaluatedLine) {
+    const struct {
+        const char* line;
+        const char* announced;
+    } cases[] = {
+        {"12*3=36", "36"},  {"1+=?", "?"}, // the error mark of a line that does not evaluate
+        {"255=xFF", "xFF"},                // the notation letter is part of what is shown
+        {"5=b101", "b101"}, {"12*3=", ""}, // no result shown yet
+        {"12*3", ""},                      // not evaluated: no "="
+        {"=5", ""},                        // not evaluated: "=" first
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_STREQ(AnnouncedResult(c.line), c.announced) << c.line;
+    }
+}
+
+struct WinEvent {
+    DWORD event;
+    HWND window;
+    LONG object;
+    LONG child;
+};
+std::vector<WinEvent> Raised;
+decltype(&NotifyWinEvent) RealNotifyWinEvent;
+void WINAPI RecordingNotifyWinEvent(DWORD event, HWND window, LONG object, LONG child) {
+    Raised.push_back({event, window, object, child});
+}
+
+// A stand-in for the property service: it keeps what it is given and answers every call with
+// Answer.
+struct FakePropServices : IAccPropServices {
+    HRESULT Answer = S_OK;
+    LONG References = 1;
+    std::vector<GUID> Properties;
+    LONG LiveSetting = -1;
+    std::wstring Name;
+    HWND Window = nullptr;
+    std::vector<GUID> Cleared;
+
+    HRESULT WINAPI QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG WINAPI AddRef() override { return ++References; }
+    ULONG WINAPI Release() override { return --References; }
+    HRESULT WINAPI SetPropValue(const BYTE*, DWORD, MSAAPROPID, VARIANT) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetPropServer(const BYTE*, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                 AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHwndProp(HWND window, DWORD object, DWORD child, MSAAPROPID property,
+                               VARIANT value) override {
+        Window =
+            object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF ? window : nullptr;
+        Properties.push_back(property);
+        LiveSetting = value.vt == VT_I4 ? value.lVal : -2;
+        return Answer;
+    }
+    HRESULT WINAPI SetHwndPropStr(HWND window, DWORD object, DWORD child, MSAAPROPID property,
+                                  LPCWSTR text) override {
+        Window =
+            object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF ? window : nullptr;
+        Properties.push_back(property);
+        Name = text;
+        return Answer;
+    }
+    HRESULT WINAPI SetHwndPropServer(HWND, DWORD, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                     AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearHwndProps(HWND, DWORD, DWORD, const MSAAPROPID* properties,
+                                  int count) override {
+        Cleared.assign(properties, properties + count);
+        return Answer;
+    }
+    HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI DecomposeHwndIdentityString(const BYTE*, DWORD, HWND*, DWORD*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI SetHmenuProp(HMENU, DWORD, MSAAPROPID, VARIANT) override { return E_NOTIMPL; }
+    HRESULT WINAPI SetHmenuPropStr(HMENU, DWORD, MSAAPROPID, LPCWSTR) override { return E_NOTIMPL; }
+    HRESULT WINAPI SetHmenuPropServer(HMENU, DWORD, const MSAAPROPID*, int, IAccPropServer*,
+                                      AnnoScope) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ClearHmenuProps(HMENU, DWORD, const MSAAPROPID*, int) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI ComposeHmenuIdentityString(HMENU, DWORD, BYTE**, DWORD*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT WINAPI DecomposeHmenuIdentityString(const BYTE*, DWORD, HMENU*, DWORD*) override {
+        return E_NOTIMPL;
+    }
+};
+
+// The documented identities the line must use.
+constexpr CLSID AccPropServicesClass = {
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr GUID LiveSettingProperty = {
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr GUID NameProperty = {
+    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+
+FakePropServices* Service; // null: the class is not registered
+HRESULT ComStart = S_OK;   // what CoInitializeEx answers
+int ComStarts, ComEnds;
+
+decltype(&CoCreateInstance) RealCoCreateInstance;
+HRESULT WINAPI FakeCoCreateInstance(REFCLSID classId, IUnknown*, DWORD, REFIID, void** object) {
+    *object = nullptr;
+    if (Service == nullptr || classId != AccPropServicesClass) {
+        return REGDB_E_CLASSNOTREG;
+    }
+    Service->AddRef();
+    *object = static_cast<IAccPropServices*>(Service);
+    return S_OK;
+}
+decltype(&CoInitializeEx) RealCoInitializeEx;
+HRESULT WINAPI FakeCoInitializeEx(void*, DWORD) {
+    ++ComStarts;
+    return ComStart;
+}
+decltype(&CoUninitialize) RealCoUninitialize;
+void WINAPI FakeCoUninitialize() {
+    ++ComEnds;
+}
+
+class LiveLine : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        gui::Hook("USER32.dll", "NotifyWinEvent", &RecordingNotifyWinEvent, &RealNotifyWinEvent);
+        gui::Hook("ole32.dll", "CoCreateInstance", &FakeCoCreateInstance, &RealCoCreateInstance);
+        gui::Hook("ole32.dll", "CoInitializeEx", &FakeCoInitializeEx, &RealCoInitializeEx);
+        gui::Hook("ole32.dll", "CoUninitialize", &FakeCoUninitialize, &RealCoUninitialize);
+    }
+    static void TearDownTestSuite() {
+        gui::PatchImport("USER32.dll", "NotifyWinEvent",
+                         reinterpret_cast<void*>(RealNotifyWinEvent));
+        gui::PatchImport("ole32.dll", "CoCreateInstance",
+                         reinterpret_cast<void*>(RealCoCreateInstance));
+        gui::PatchImport("ole32.dll", "CoInitializeEx",
+                         reinterpret_cast<void*>(RealCoInitializeEx));
+        gui::PatchImport("ole32.dll", "CoUninitialize",
+                         reinterpret_cast<void*>(RealCoUninitialize));
+    }
+    void SetUp() override {
+        edit = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(edit, nullptr);
+        Raised.clear();
+        Service = nullptr;
+        ComStart = S_OK;
+        ComStarts = ComEnds = 0;
+        // Whatever an earlier case left as the settled line is forgotten.
+        Show("(none)");
+        AnnounceNow(edit);
+        Raised.clear();
+    }
+    void TearDown() override { DestroyWindow(edit); }
+
+    void Show(const char* line) { SetWindowTextA(edit, line); }
+    // The events raised so far all came from the edit field's own element.
+    void ExpectAllFromTheLine() {
+        for (const WinEvent& e : Raised) {
+            EXPECT_EQ(e.event, static_cast<DWORD>(EVENT_OBJECT_LIVEREGIONCHANGED));
+            EXPECT_EQ(e.window, edit);
+            EXPECT_EQ(e.object, OBJID_CLIENT);
+            EXPECT_EQ(e.child, CHILDID_SELF);
+        }
+    }
+
+    HWND edit = nullptr;
+};
+
+TEST_F(LiveLine, APauseAnnouncesALineWithAResultUnlessItStandsAsAtTheLastPause) {
+    const struct {
+        const char* line;
+        bool enter; // Enter rather than a pause
+        size_t events;
+    } steps[] = {
+        {"12*3=36", false, 1},
+        {"12*3=36", false, 1}, // a change that left the line as it was (a key behind the result)
+        {"12*3", false, 1},    // nothing to announce
+        {"12*3=36", false, 2}, // back again: heard again
+        {"12*3+=?", false, 3}, // the error mark
+        {"12*3+=?", true, 4},  // Enter always tells
+        {"12*3+=?", false, 4}, // and is the last settled line
+        {"", true, 4},         // an empty line has nothing to tell at Enter
+        {"=5", true, 4},
+        {"6*7=42", true, 5},
+    };
+    int step = 0;
+    for (const auto& s : steps) {
+        Show(s.line);
+        if (s.enter) {
+            AnnounceNow(edit);
+        } else {
+            AnnounceSettledLine(edit);
+        }
+        EXPECT_EQ(Raised.size(), s.events) << "step " << step << ": " << s.line;
+        ++step;
+    }
+    ExpectAllFromTheLine();
+}
+
+TEST_F(LiveLine, ThePauseTimerAnnouncesOnceAndEnterLeavesItNothing) {
+    Show("2^10=1024");
+    AnnounceAfterPause(edit);
+    AnnounceAfterPause(edit); // restarted, not doubled
+    ASSERT_TRUE(gui::WaitUntil([] {
+        gui::PumpMessages();
+        return !Raised.empty();
+    }));
+    EXPECT_EQ(Raised.size(), 1u);
+    ExpectAllFromTheLine();
+
+    // Enter while a pause is pending announces at once and ends the pause: the pending work,
+    // were it still to come, would find the line settled and say nothing.
+    Show("2^11=2048");
+    AnnounceAfterPause(edit);
+    AnnounceNow(edit);
+    EXPECT_EQ(Raised.size(), 2u);
+    AnnounceSettledLine(edit);
+    EXPECT_EQ(Raised.size(), 2u);
+}
+
+TEST_F(LiveLine, TheLineIsAPoliteLiveRegionNamedInJapanese) {
+    FakePropServices service;
+    Service = &service;
+    MakeLineLiveRegion(edit);
+    EXPECT_EQ(service.Window, edit);
+    EXPECT_EQ(service.Properties, (std::vector<GUID>{LiveSettingProperty, NameProperty}));
+    EXPECT_EQ(service.LiveSetting, 1); // Polite
+    EXPECT_EQ(service.Name, L"計算式");
+    EXPECT_STREQ(LineAccessibleName, L"計算式");
+    ForgetLineLiveRegion(edit);
+    EXPECT_EQ(service.Cleared, (std::vector<GUID>{LiveSettingProperty, NameProperty}));
+    EXPECT_EQ(service.References, 1) << "the service is let go";
+    EXPECT_EQ(ComStarts, 1);
+    EXPECT_EQ(ComEnds, 1);
+}
+
+TEST_F(LiveLine, WithoutTheServiceOrItsCallsTheResultIsAnnouncedAllTheSame) {
+    const struct {
+        const char* what;
+        bool service;
+        HRESULT answer; // of the service's calls
+        HRESULT comStart;
+        int comEnds; // a start refused for another threading model is not ended
+    } cases[] = {
+        {"calls not implemented (Wine)", true, E_NOTIMPL, S_OK, 1},
+        {"COM already started on the thread", true, S_OK, S_FALSE, 1},
+        {"no service", false, S_OK, S_OK, 1},
+        {"COM started otherwise on the thread", false, S_OK, RPC_E_CHANGED_MODE, 0},
+    };
+    for (const auto& c : cases) {
+        FakePropServices service;
+        service.Answer = c.answer;
+        Service = c.service ? &service : nullptr;
+        ComStart = c.comStart;
+        ComStarts = ComEnds = 0;
+        Raised.clear();
+        MakeLineLiveRegion(edit);
+        Show("1+1=2");
+        AnnounceNow(edit);
+        EXPECT_EQ(Raised.size(), 1u) << c.what;
+        ForgetLineLiveRegion(edit);
+        EXPECT_EQ(service.References, 1) << c.what;
+        EXPECT_EQ(ComEnds, c.comEnds) << c.what;
+    }
+}
+
+} // namespace
