@@ -1,4 +1,5 @@
-// The main window's procedure, child controls, layout, bitmaps, menus, commands and shut-down.
+// The main window's procedure, child controls, layout, button glyphs, menus, commands and
+// shut-down.
 #include "ui/mainwnd.h"
 
 #include <commctrl.h>
@@ -19,14 +20,14 @@ MenuDialogs MainMenuDialogs;
 
 namespace {
 
-// The three bitmap buttons at the right of the window.
+// The three picture buttons at the right of the window.
 HWND ClearButton;
 HWND MenuButton;
 HWND CloseButton;
-// The bitmaps shown on ClearButton, MenuButton and CloseButton.
-HBITMAP ClearBitmap;
-HBITMAP MenuBitmap;
-HBITMAP CloseBitmap;
+// The glyphs shown on ClearButton, MenuButton and CloseButton.
+HICON ClearGlyph;
+HICON MenuGlyph;
+HICON CloseGlyph;
 // The buttons' tooltip control; owned by no window, so destroyed with the main window by hand.
 HWND ButtonTips;
 // Set once the settings have been written at the end of the session, so a repeated end-session
@@ -35,7 +36,9 @@ bool SavedAtSessionEnd;
 
 // The combo box is this much taller than the line: the rest is its drop-down list.
 constexpr int DropDownListHeight = 64;
-constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_BITMAP;
+// The glyphs are icons, for their clear surround: the button shows the icon alone, never its text
+// (which names it to screen readers).
+constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_ICON;
 
 HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
     return CreateWindowExA(0, className, "", style, 0, 0, 0, 0, parent,
@@ -43,24 +46,29 @@ HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
 }
 
 // Draws the glyph of button (one of the three) for its window's scale and the current colours,
-// keeps it in its variable and shows it.
+// shows it and keeps it in its variable, destroying the one it replaces once the button no longer
+// shows that.
 void LoadButtonBitmaps(HWND button) {
     // By control id, since the button's handle variable is not yet set while it is created.
     int resource = IDB_CLOSE;
-    HBITMAP* bitmap = &CloseBitmap;
+    HICON* glyph = &CloseGlyph;
     switch (GetDlgCtrlID(button)) {
     case IDC_CLEAR:
         resource = IDB_CLEAR;
-        bitmap = &ClearBitmap;
+        glyph = &ClearGlyph;
         break;
     case IDC_MENU:
         resource = IDB_MENU;
-        bitmap = &MenuBitmap;
+        glyph = &MenuGlyph;
         break;
     default: break;
     }
-    *bitmap = DrawButtonGlyph(GetParent(button), AppInstance, resource);
-    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(*bitmap));
+    HICON previous = *glyph;
+    *glyph = DrawButtonGlyph(GetParent(button), AppInstance, resource);
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(*glyph));
+    if (previous) {
+        DestroyIcon(previous);
+    }
 }
 
 HWND CreateBitmapButton(HWND parent, int id) {
@@ -106,12 +114,19 @@ void SetHexBits(int bits) {
 }
 
 void ReloadButtonBitmaps() {
-    HWND buttons[] = {ClearButton, MenuButton, CloseButton};
-    HBITMAP* bitmaps[] = {&ClearBitmap, &MenuBitmap, &CloseBitmap};
-    for (int i = 0; i < 3; ++i) {
-        DeleteObject(*bitmaps[i]);
-        *bitmaps[i] = nullptr;
-        LoadButtonBitmaps(buttons[i]);
+    const HWND buttons[] = {ClearButton, MenuButton, CloseButton};
+    for (HWND button : buttons) {
+        LoadButtonBitmaps(button);
+    }
+}
+
+void DestroyButtonGlyphs() {
+    HICON* const glyphs[] = {&ClearGlyph, &MenuGlyph, &CloseGlyph};
+    for (HICON* glyph : glyphs) {
+        if (*glyph) {
+            DestroyIcon(*glyph);
+            *glyph = nullptr;
+        }
     }
 }
 
@@ -131,10 +146,7 @@ void DestroyMainWindow(HWND window) {
     DestroyWindow(ButtonTips);
     ButtonTips = nullptr;
     DeleteAppearanceObjects();
-    DeleteObject(ClearBitmap);
-    DeleteObject(MenuBitmap);
-    DeleteObject(CloseBitmap);
-    ClearBitmap = MenuBitmap = CloseBitmap = nullptr;
+    DestroyButtonGlyphs();
     if (Settings.Resident) {
         RemoveTrayIcon(window);
     }
@@ -154,7 +166,7 @@ LRESULT OnEndSession(HWND window, WPARAM sessionEnds) {
     return 0;
 }
 
-// The names of the three buttons, which a screen reader reads as their texts. A BS_BITMAP button
+// The names of the three buttons, which a screen reader reads as their texts. A BS_ICON button
 // that has its image shows the image alone, so the text is never drawn.
 struct ButtonName {
     int id;
