@@ -235,6 +235,28 @@ void LayoutChildControls(HWND window, int width, int height) {
     MoveWindow(CloseButton, width - height, 0, height, height, TRUE);
 }
 
+// The window has no maximised form. Maximised, a window with a sizing frame covers the work area
+// less its frame on every side: the line's top would lie off the screen, and with no caption there
+// would be nothing to restore it by. So the system's maximise command (the keyboard's, a double
+// click that the platform takes for the caption's) does nothing, and a maximise that comes another
+// way (a show command, another program) is undone as soon as it is reported.
+LRESULT OnSystemCommand(HWND window, WPARAM command, LPARAM lParam) {
+    // The low four bits are the system's own.
+    if ((command & 0xFFF0) == SC_MAXIMIZE) {
+        return 0;
+    }
+    return DefWindowProcA(window, WM_SYSCOMMAND, command, lParam);
+}
+
+void OnSize(HWND window, WPARAM kind, LPARAM size) {
+    if (kind == SIZE_MAXIMIZED) {
+        // Restoring reports the normal size in turn, which lays the controls out.
+        ShowWindow(window, SW_RESTORE);
+        return;
+    }
+    LayoutChildControls(window, static_cast<short>(LOWORD(size)), static_cast<short>(HIWORD(size)));
+}
+
 // Moved to a monitor of another scale: everything drawn at the new DPI, and the window placed
 // where the platform suggests (it is the suggested rectangle that keeps the window under the
 // pointer while it is dragged across).
@@ -310,10 +332,8 @@ HMENU LoadMainMenu() {
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return CreateChildControls(window) ? 0 : -1;
-    case WM_SIZE:
-        LayoutChildControls(window, static_cast<short>(LOWORD(lParam)),
-                            static_cast<short>(HIWORD(lParam)));
-        return 0;
+    case WM_SIZE: OnSize(window, wParam, lParam); return 0;
+    case WM_SYSCOMMAND: return OnSystemCommand(window, wParam, lParam);
     case WM_SETFOCUS: SetFocus(InputCombo); return 0;
     case WM_PAINT: PaintGripStrip(window); return 0;
     case WM_NCCALCSIZE: return CalcClientArea(window, wParam, lParam);

@@ -87,6 +87,13 @@ HWND CreateMainWindow() {
                            Settings.WindowTop, 0, 0, nullptr, nullptr, AppInstance, nullptr);
 }
 
+// The window is never maximised (ui/mainwnd.cpp): asked to start so (a shortcut set to run
+// maximised, start /max), it starts as it normally would. The platform may take the first show's
+// command from the starting program's STARTUPINFO instead; the window undoes that itself.
+int StartShowCommand(int showCommand) {
+    return showCommand == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : showCommand;
+}
+
 WPARAM RunMessageLoop(HACCEL accelerators) {
     MSG message;
     // The window's end posts the quit message, but a modal loop running at that moment (a popup
@@ -163,7 +170,7 @@ int RunTolvex(HINSTANCE instance, int showCommand) {
     if (Settings.Translucent) {
         SetLayeredOpacity(MainWindow);
     }
-    ShowWindow(MainWindow, showCommand);
+    ShowWindow(MainWindow, StartShowCommand(showCommand));
     UpdateWindow(MainWindow);
     LoadHistory(InputHistory);
     if (Settings.UseHotKey) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -509,6 +510,48 @@ TEST(StartUp, MinimisedShowCommandStartsIconicAndShowRestores) {
     ASSERT_TRUE(Ends(&tolvex, 0));
     // The restored width is saved, not the icon's.
     EXPECT_EQ(IniValue(dir + "tolvex.ini", "Settings", "WindowWidth"), "200");
+}
+
+struct MaximiseCase {
+    const char* name;
+    std::function<void(HWND)> request;
+};
+
+// Maximised, the one-line window would lose its top to the screen's edge and have no caption to
+// be restored by: a start with a maximise show command (a shortcut set to run maximised, start
+// /max) shows the normal window, and no later request maximises it either.
+TEST(StartUp, AMaximiseShowCommandOrRequestLeavesTheWindowAsItIs) {
+    std::string dir = FreshDirectory(TestName());
+    WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nWindowLeft=100\r\nWindowTop=50\r\n");
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex, SW_SHOWMAXIMIZED));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(tolvex.window) != 0; }));
+    // Where the file puts it, 200 pixels wide and one line high.
+    auto isNormal = [&] {
+        RECT outer = WindowRect(tolvex.window);
+        return !IsZoomed(tolvex.window) && outer.left == 100 && outer.top == 50 &&
+               outer.right - outer.left == 200 &&
+               ClientRect(tolvex.window).bottom == LineClientHeight(0);
+    };
+    EXPECT_TRUE(WaitUntil(isNormal)) << "started";
+    const MaximiseCase cases[] = {
+        {"system command", [](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0); }},
+        {"double click on the grip",
+         [](HWND w) {
+             POINT grip = {5, 5};
+             ClientToScreen(w, &grip);
+             SendMessageA(w, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(grip.x, grip.y));
+         }},
+        {"another program", [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }},
+    };
+    for (const MaximiseCase& c : cases) {
+        c.request(tolvex.window);
+        ASSERT_TRUE(Sync(tolvex)) << c.name;
+        EXPECT_TRUE(WaitUntil(isNormal)) << c.name;
+    }
+    SendCommand(tolvex, IDM_EXIT);
+    ASSERT_TRUE(Ends(&tolvex, 0));
+    EXPECT_EQ(IniValue(dir + "tolvex.ini", "Settings", "WindowTop"), "50");
 }
 
 std::string ClipboardText() {
