@@ -274,6 +274,19 @@ LRESULT OnDpiChanged(HWND window, LPARAM suggestedRect) {
     return 0;
 }
 
+// IDM_SHOW. While a dialog of the program is open (or a message box it owns), the main window is
+// disabled behind it and the user can work only in the dialog: that is what comes to the front,
+// once the window is shown and in front, when the process may hand the foreground on. The dialog
+// is asked for first: bringing the window to the front makes the window itself its last active
+// popup.
+void ShowWindowOrItsDialog(HWND window) {
+    HWND popup = GetLastActivePopup(window);
+    ShowMainWindow();
+    if (popup != window && IsWindow(popup) && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+        SetForegroundWindow(popup);
+    }
+}
+
 void OpenMenuDialog(void (*open)(HWND owner), HWND window) {
     if (open != nullptr) {
         open(window);
@@ -299,7 +312,7 @@ void OnMainCommand(HWND window, int id, HWND, int code) {
     case IDM_EXIT: DestroyWindow(window); break;
     case IDM_CLOSE:
     case IDC_CLOSE: SendMessageA(window, WM_CLOSE, 0, 0); break;
-    case IDM_SHOW: ShowMainWindow(); break;
+    case IDM_SHOW: ShowWindowOrItsDialog(window); break;
     case IDC_INPUT:
         if (code == CBN_EDITCHANGE) {
             OnLineChanged();

@@ -137,9 +137,18 @@ bool HandOverToRunningCopy(int* exitCode) {
         *exitCode = 0;
         return true;
     }
-    ShowStartupError(L"起動中の tolvex が応答しません。\n"
-                     L"しばらく待ってからもう一度起動するか、タスク マネージャーで tolvex "
-                     L"を終了してから起動してください。");
+    // A copy running with administrator rights is shielded from this one by the integrity levels
+    // (UIPI): the message is refused at once with access denied, and waiting would not help.
+    if (GetLastError() == ERROR_ACCESS_DENIED) {
+        ShowStartupError(L"起動中の tolvex は管理者として実行されているため、"
+                         L"この tolvex から表示できません。\n"
+                         L"起動中の tolvex を終了してから起動し直すか、"
+                         L"この tolvex も管理者として実行してください。");
+    } else {
+        ShowStartupError(L"起動中の tolvex が応答しません。\n"
+                         L"しばらく待ってからもう一度起動するか、タスク マネージャーで tolvex "
+                         L"を終了してから起動してください。");
+    }
     *exitCode = 1;
     return true;
 }

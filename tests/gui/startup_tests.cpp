@@ -126,4 +126,45 @@ TEST_F(HandOver, ACopyThatDoesNotAnswerIsGivenUpWithAMessage) {
     EXPECT_NE(MessageText.find(L"タスク マネージャー"), std::wstring::npos);
 }
 
+// How the platform refuses the hand-over message: the error it leaves.
+DWORD RefusalError;
+
+LRESULT WINAPI RefusingSendMessageTimeoutA(HWND, UINT, WPARAM, LPARAM, UINT, UINT, PDWORD_PTR) {
+    SetLastError(RefusalError);
+    return 0;
+}
+
+struct RefusalCase {
+    const char* name;
+    DWORD error;
+    const wchar_t* said;    // a phrase the message has
+    const wchar_t* notSaid; // and one it must not have
+};
+
+// A copy running as administrator refuses the message at once with access denied (UIPI), which
+// is told apart from a copy that does not answer: the user learns why, and what to do.
+TEST_F(HandOver, ACopyRunningAsAdministratorIsToldApartFromOneThatDoesNotAnswer) {
+    const RefusalCase cases[] = {
+        {"elevated copy", ERROR_ACCESS_DENIED, L"管理者として実行", L"応答しません"},
+        {"timed out", ERROR_TIMEOUT, L"応答しません", L"管理者"},
+    };
+    decltype(&SendMessageTimeoutA) real = nullptr;
+    gui::Hook("USER32.dll", "SendMessageTimeoutA", &RefusingSendMessageTimeoutA, &real);
+    ASSERT_NE(real, nullptr);
+    RunningCopy = MakeCopyWindow();
+    for (const RefusalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RefusalError = c.error;
+        MessageText.clear();
+        int exitCode = -1;
+        EXPECT_TRUE(HandOverToRunningCopy(&exitCode));
+        EXPECT_EQ(exitCode, 1);
+        EXPECT_NE(MessageText.find(c.said), std::wstring::npos);
+        EXPECT_EQ(MessageText.find(c.notSaid), std::wstring::npos);
+    }
+    gui::PatchImport("USER32.dll", "SendMessageTimeoutA", reinterpret_cast<void*>(real));
+    DestroyWindow(RunningCopy);
+    EXPECT_EQ(ShowCommands, 0);
+}
+
 } // namespace

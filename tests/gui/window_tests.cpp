@@ -485,6 +485,41 @@ TEST(SingleInstance, ASecondStartBringsAWindowStoredOffEveryMonitorIntoView) {
     EXPECT_EQ(IniValue(ini, "Settings", "WindowTop"), "200");
 }
 
+// With a dialog open the main window is disabled behind it: a second start brings the dialog to
+// the front, where the user can work, not the window that refuses input.
+TEST(SingleInstance, ASecondStartBringsAnOpenDialogToTheFront) {
+    std::string dir = FreshDirectory(TestName());
+    WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nSingleInstance=1\r\n");
+    Tolvex first;
+    ASSERT_TRUE(StartTolvex(dir, &first));
+    PostMessageA(first.window, WM_COMMAND, IDM_ABOUT, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (dialog = FindTopWindow("#32770", first.process.dwProcessId)) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(first.window); }));
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "tolvex test front window";
+    RegisterClassA(&windowClass);
+    HWND front = CreateWindowExA(0, windowClass.lpszClassName, "front", WS_POPUP | WS_VISIBLE, 300,
+                                 300, 80, 40, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_TRUE(TakeForeground(front));
+
+    Tolvex second;
+    ASSERT_TRUE(LaunchTolvex(dir, &second));
+    EXPECT_TRUE(Ends(&second, 0));
+    EXPECT_TRUE(WaitUntil([&] {
+        PumpMessages();
+        return GetForegroundWindow() == dialog;
+    }));
+    DestroyWindow(front);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(first.window) != 0; }));
+    SendCommand(first, IDM_EXIT);
+    EXPECT_TRUE(Ends(&first, 0));
+}
+
 TEST(SingleInstance, SwitchedOffASecondWindowOpens) {
     std::string dir = FreshDirectory(TestName());
     WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nSingleInstance=0\r\n");
