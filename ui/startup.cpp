@@ -21,6 +21,16 @@ constexpr DWORD CommonControlClasses = ICC_BAR_CLASSES | ICC_HOTKEY_CLASS;
 // so at once; one busy for this long is taken for stopped.
 constexpr UINT HandOverTimeoutMs = 3000;
 
+// The main window class's small icon, this program's own copy: destroyed with the class.
+HICON ClassSmallIcon;
+
+void DestroyClassSmallIcon() {
+    if (ClassSmallIcon) {
+        DestroyIcon(ClassSmallIcon);
+        ClassSmallIcon = nullptr;
+    }
+}
+
 // Start-up failures are shown through the wide API so that the Japanese text reads right
 // whatever the system's ANSI code page is.
 void ShowStartupError(const wchar_t* text) {
@@ -50,23 +60,6 @@ void ChooseOwnIniPath() {
         userFolder[0] = '\0';
     }
     ChooseIniPath(besideExe, userFolder, PlatformFileSystem);
-}
-
-bool RegisterMainClass() {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = MainWndProc;
-    windowClass.hInstance = AppInstance;
-    windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX));
-    // The icon's own small image wherever the platform shows the window's small icon; without it
-    // the large one would be shrunk into a blur.
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX),
-                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = MainClassName;
-    return RegisterClassExA(&windowClass) != 0;
 }
 
 void InitCommonControlClasses() {
@@ -115,6 +108,34 @@ WPARAM RunMessageLoop(HACCEL accelerators) {
 }
 
 } // namespace
+
+bool RegisterMainClass() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = AppInstance;
+    windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX));
+    // The icon's own small image wherever the platform shows the window's small icon; without it
+    // the large one would be shrunk into a blur. Not shared: a shared load hands back whichever
+    // image of the resource was loaded first, whatever size is asked, and the large one above is.
+    ClassSmallIcon = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hIconSm = ClassSmallIcon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = MainClassName;
+    if (RegisterClassExA(&windowClass) == 0) {
+        DestroyClassSmallIcon();
+        return false;
+    }
+    return true;
+}
+
+void UnregisterMainClass() {
+    UnregisterClassA(MainClassName, AppInstance);
+    DestroyClassSmallIcon();
+}
 
 bool HandOverToRunningCopy(int* exitCode) {
     if (!Settings.SingleInstance) {
@@ -188,5 +209,6 @@ int RunTolvex(HINSTANCE instance, int showCommand) {
     HACCEL accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     WPARAM exitCode = RunMessageLoop(accelerators);
     ReleaseLayeredAttributes();
+    UnregisterMainClass();
     return static_cast<int>(exitCode);
 }

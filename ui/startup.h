@@ -14,3 +14,9 @@ int RunTolvex(HINSTANCE instance, int showCommand);
 // with administrator rights, says which in a message box and gives 1.
 // False, with exitCode untouched, when this start is to run on its own. Offered for its tests.
 bool HandOverToRunningCopy(int* exitCode);
+
+// Registers the class MainClassName with the program's icon, its small image loaded for this run,
+// or returns false. UnregisterMainClass, once no window of the class is left, removes the class
+// and destroys the small image. Offered for their tests.
+bool RegisterMainClass();
+void UnregisterMainClass();

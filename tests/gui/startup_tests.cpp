@@ -9,6 +9,7 @@
 
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/mainwnd.h"
 #include "ui/startup.h"
 #include "tests/support/import_patch.h"
 
@@ -165,6 +166,47 @@ TEST_F(HandOver, ACopyRunningAsAdministratorIsToldApartFromOneThatDoesNotAnswer)
     gui::PatchImport("USER32.dll", "SendMessageTimeoutA", reinterpret_cast<void*>(real));
     DestroyWindow(RunningCopy);
     EXPECT_EQ(ShowCommands, 0);
+}
+
+} // namespace
+
+namespace {
+
+SIZE IconSize(HICON icon) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) {
+        return {0, 0};
+    }
+    BITMAP bitmap = {};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    // A monochrome icon keeps its image and mask one above the other in its mask.
+    return {bitmap.bmWidth, info.hbmColor ? bitmap.bmHeight : bitmap.bmHeight / 2};
+}
+
+// The class's small icon is the resource's own small image, not the large one it was loaded
+// beside (which a shared load would hand back), and it lives exactly as long as the class.
+TEST(MainClass, TheSmallIconIsTheSmallImageAndGoesWithTheClass) {
+    HMODULE module = gui::LoadExeResources();
+    ASSERT_NE(module, nullptr);
+    AppInstance = module;
+    ASSERT_TRUE(RegisterMainClass());
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    ASSERT_TRUE(GetClassInfoExA(module, MainClassName, &windowClass));
+    SIZE large = IconSize(windowClass.hIcon);
+    HICON smallIcon = windowClass.hIconSm;
+    SIZE small = IconSize(smallIcon);
+    EXPECT_EQ(large.cx, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(small.cx, GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(small.cy, GetSystemMetrics(SM_CYSMICON));
+    UnregisterMainClass();
+    EXPECT_FALSE(GetClassInfoExA(module, MainClassName, &windowClass));
+    ICONINFO gone = {};
+    EXPECT_FALSE(GetIconInfo(smallIcon, &gone));
+    AppInstance = nullptr;
+    FreeLibrary(module);
 }
 
 } // namespace
