@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "ui/appearance.h"
+#include "ui/corners.h"
 #include "ui/dpi.h"
 #include "ui/inputline.h"
 #include "ui/mainwnd.h"
@@ -194,6 +195,7 @@ int RunTolvex(HINSTANCE instance, int showCommand) {
         ShowStartupError(L"ウィンドウが作成できません。");
         return 0;
     }
+    AskForSmallCorners(MainWindow);
     SizeMainWindow();
     // A stored position on a monitor that is gone would start the program out of sight.
     BringIntoReach(MainWindow);

@@ -5,10 +5,13 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/corners.h"
 #include "ui/mainwnd.h"
 #include "ui/startup.h"
 #include "tests/support/import_patch.h"
@@ -207,6 +210,114 @@ TEST(MainClass, TheSmallIconIsTheSmallImageAndGoesWithTheClass) {
     EXPECT_FALSE(GetIconInfo(smallIcon, &gone));
     AppInstance = nullptr;
     FreeLibrary(module);
+}
+
+} // namespace
+
+namespace {
+
+// The desktop window manager's library as the platform offers it: present or not, with the call
+// or without; what was loaded, asked for and freed, and the attribute calls made.
+struct FakeDwm {
+    bool library;
+    bool call;
+};
+FakeDwm Platform;
+std::string LoadedPath;
+int Frees;
+struct AttributeCall {
+    HWND window;
+    DWORD attribute;
+    DWORD value;
+    DWORD size;
+};
+std::vector<AttributeCall> AttributeCalls;
+// A handle no real module has.
+HMODULE const DwmHandle = reinterpret_cast<HMODULE>(static_cast<INT_PTR>(0x7FFF0000));
+
+decltype(&LoadLibraryA) RealLoadLibraryA;
+decltype(&GetProcAddress) RealGetProcAddressForDwm;
+decltype(&FreeLibrary) RealFreeLibrary;
+
+HRESULT WINAPI FakeDwmSetWindowAttribute(HWND window, DWORD attribute, LPCVOID value, DWORD size) {
+    DWORD read = size == sizeof(DWORD) ? *static_cast<const DWORD*>(value) : 0xFFFFFFFF;
+    AttributeCalls.push_back({window, attribute, read, size});
+    return S_OK;
+}
+
+HMODULE WINAPI FakeLoadLibraryA(LPCSTR name) {
+    if (std::strstr(name, "DWMAPI") == nullptr && std::strstr(name, "dwmapi") == nullptr) {
+        return RealLoadLibraryA(name);
+    }
+    LoadedPath = name;
+    return Platform.library ? DwmHandle : nullptr;
+}
+
+FARPROC WINAPI FakeGetProcAddressForDwm(HMODULE module, LPCSTR name) {
+    if (module != DwmHandle) {
+        return RealGetProcAddressForDwm(module, name);
+    }
+    bool wanted = HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 &&
+                  std::strcmp(name, "DwmSetWindowAttribute") == 0 && Platform.call;
+    return wanted ? reinterpret_cast<FARPROC>(reinterpret_cast<void*>(FakeDwmSetWindowAttribute))
+                  : nullptr;
+}
+
+BOOL WINAPI FakeFreeLibrary(HMODULE module) {
+    if (module != DwmHandle) {
+        return RealFreeLibrary(module);
+    }
+    ++Frees;
+    return TRUE;
+}
+
+struct CornerCase {
+    const char* name;
+    FakeDwm platform;
+    int calls;
+    int frees;
+};
+
+// Windows 11 is asked for small corners (DWMWA_WINDOW_CORNER_PREFERENCE 33, DWMWCP_ROUNDSMALL 3),
+// in the library of the system directory, which is freed again; a platform without the call or
+// the library is asked nothing.
+TEST(Corners, SmallRoundingIsAskedWhereTheCallExistsAndTheLibraryIsFreed) {
+    const CornerCase cases[] = {
+        {"with the call", {true, true}, 1, 1},
+        {"library without the call", {true, false}, 0, 1},
+        {"no library", {false, false}, 0, 0},
+    };
+    gui::Hook("KERNEL32.dll", "LoadLibraryA", FakeLoadLibraryA, &RealLoadLibraryA);
+    gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddressForDwm,
+              &RealGetProcAddressForDwm);
+    gui::Hook("KERNEL32.dll", "FreeLibrary", FakeFreeLibrary, &RealFreeLibrary);
+    ASSERT_NE(RealLoadLibraryA, nullptr);
+    ASSERT_NE(RealGetProcAddressForDwm, nullptr);
+    ASSERT_NE(RealFreeLibrary, nullptr);
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, MAX_PATH);
+    HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
+    for (const CornerCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Platform = c.platform;
+        LoadedPath.clear();
+        Frees = 0;
+        AttributeCalls.clear();
+        AskForSmallCorners(window);
+        EXPECT_EQ(LoadedPath, std::string(system) + "\\DWMAPI.DLL");
+        ASSERT_EQ(static_cast<int>(AttributeCalls.size()), c.calls);
+        for (const AttributeCall& call : AttributeCalls) {
+            EXPECT_EQ(call.window, window);
+            EXPECT_EQ(call.attribute, 33u);
+            EXPECT_EQ(call.size, 4u);
+            EXPECT_EQ(call.value, 3u);
+        }
+        EXPECT_EQ(Frees, c.frees);
+    }
+    gui::PatchImport("KERNEL32.dll", "LoadLibraryA", reinterpret_cast<void*>(RealLoadLibraryA));
+    gui::PatchImport("KERNEL32.dll", "GetProcAddress",
+                     reinterpret_cast<void*>(RealGetProcAddressForDwm));
+    gui::PatchImport("KERNEL32.dll", "FreeLibrary", reinterpret_cast<void*>(RealFreeLibrary));
 }
 
 } // namespace
