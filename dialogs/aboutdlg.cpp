@@ -2,6 +2,7 @@
 // the line that tells where the settings are kept.
 #include "dialogs/aboutdlg.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 #include "res/dialogs.h"
@@ -71,14 +72,28 @@ INT_PTR ColorLink(HWND dialog, HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
 }
 
+// The shell may hand the address to extensions that are COM objects, some of which need a
+// single-threaded apartment, so the thread joins one first, as ShellExecute's documentation asks.
+// In such an apartment the shell finishes its work before it returns, so the thread leaves again
+// at once: a run that never opens the link never starts COM. Each successful join, the one that
+// finds the thread in an apartment already included (S_FALSE), is matched by one leave; a thread
+// in an apartment of the other kind (RPC_E_CHANGED_MODE) has not joined and must not leave.
+// Nothing to report when no browser can be started; the dialog stays open either way.
+void OpenHomePage() {
+    HRESULT joined = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ShellExecuteA(nullptr, "open", HOME_PAGE_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL);
+    if (SUCCEEDED(joined)) {
+        CoUninitialize();
+    }
+}
+
 BOOL OnAboutCommand(HWND dialog, int id, int code) {
     switch (id) {
     case IDOK:
     case IDCANCEL: EndDialog(dialog, id); break;
     case IDC_LINK:
         if (code == STN_CLICKED) {
-            // Nothing to report when no browser can be started; the dialog stays open either way.
-            ShellExecuteA(nullptr, "open", HOME_PAGE_ADDRESS, nullptr, nullptr, SW_SHOWNORMAL);
+            OpenHomePage();
         }
         break;
     default: break;

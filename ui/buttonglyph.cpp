@@ -5,13 +5,13 @@
 
 namespace {
 
-// What a pixel of a design shows, in the order of GlyphColorIndex's table.
+// What a pixel of a design shows.
 enum GlyphInk : unsigned char { FaceInk, GlyphTextInk, PaperInk, InkCount };
-// The system colour each ink becomes.
-constexpr int GlyphColorIndex[InkCount] = {COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_WINDOW};
 
 // The designs are 12 pixels square at most; anything larger is not one of them.
 constexpr int MaxDesignSide = 16;
+// Beyond any scale the platform offers (500 %).
+constexpr int MaxGlyphScale = 8;
 constexpr DWORD DesignBlack = 0x000000;
 constexpr DWORD DesignWhite = 0xFFFFFF;
 
@@ -78,45 +78,74 @@ bool ReadGlyphDesign(HINSTANCE module, int resource, GlyphDesign* design) {
 int GlyphPixelScale(HWND window, int side) {
     int scaled = ScaleForWindow(window, side);
     int scale = (2 * scaled + side) / (2 * side);
+    if (scale > MaxGlyphScale) {
+        return MaxGlyphScale;
+    }
     return scale < 1 ? 1 : scale;
 }
 
-HBITMAP PaintGlyph(const GlyphDesign& design, int scale) {
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, design.width * scale, design.height * scale);
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    if (!bitmap || !dc) {
-        if (bitmap) {
-            DeleteObject(bitmap);
+// A pixel of a 32-bit image: blue in the low byte, then green, red and alpha.
+DWORD CoveredPixel(COLORREF colour) {
+    return 0xFF000000u | static_cast<DWORD>(GetRValue(colour)) << 16 |
+           static_cast<DWORD>(GetGValue(colour)) << 8 | GetBValue(colour);
+}
+constexpr DWORD ClearPixel = 0;
+
+// The glyph as an icon: a 32-bit image whose face pixels are clear, so the button's own face shows
+// through them whatever draws it (the visual style's face is no system colour, and differs when
+// the pointer is over the button or presses it), and a mask that says the same for platforms that
+// draw icons without alpha. Every pixel is either fully covered or fully clear, so the colours read
+// the same whether the alpha is taken as premultiplied or not.
+HICON PaintGlyph(const GlyphDesign& design, int scale) {
+    int width = design.width * scale;
+    int height = design.height * scale;
+    BITMAPINFO format = {};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height; // top-down rows
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP image = CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+    // One bit a pixel, set where the screen stays; rows padded to 16 bits as CreateBitmap wants.
+    int maskStride = (width + 15) / 16 * 2;
+    BYTE maskBits[MaxDesignSide * MaxGlyphScale * ((MaxDesignSide * MaxGlyphScale + 15) / 16 * 2)];
+    HBITMAP mask = nullptr;
+    HICON icon = nullptr;
+    if (image && bits) {
+        const DWORD inks[InkCount] = {ClearPixel, CoveredPixel(GetSysColor(COLOR_BTNTEXT)),
+                                      CoveredPixel(GetSysColor(COLOR_WINDOW))};
+        DWORD* pixels = static_cast<DWORD*>(bits);
+        ZeroMemory(maskBits, sizeof maskBits);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                GlyphInk ink = design.pixels[y / scale][x / scale];
+                pixels[y * width + x] = inks[ink];
+                if (ink == FaceInk) {
+                    maskBits[y * maskStride + x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
+                }
+            }
         }
-        if (dc) {
-            DeleteDC(dc);
-        }
-        return nullptr;
+        mask = CreateBitmap(width, height, 1, 1, maskBits);
     }
-    HGDIOBJ before = SelectObject(dc, bitmap);
-    HBRUSH brushes[InkCount];
-    for (int ink = 0; ink < InkCount; ++ink) {
-        brushes[ink] = CreateSolidBrush(GetSysColor(GlyphColorIndex[ink]));
+    if (mask) {
+        ICONINFO parts = {TRUE, 0, 0, mask, image};
+        icon = CreateIconIndirect(&parts);
     }
-    for (int y = 0; y < design.height; ++y) {
-        for (int x = 0; x < design.width; ++x) {
-            RECT pixel = {x * scale, y * scale, (x + 1) * scale, (y + 1) * scale};
-            FillRect(dc, &pixel, brushes[design.pixels[y][x]]);
-        }
+    // The icon holds copies of both.
+    if (mask) {
+        DeleteObject(mask);
     }
-    for (HBRUSH brush : brushes) {
-        DeleteObject(brush);
+    if (image) {
+        DeleteObject(image);
     }
-    SelectObject(dc, before);
-    DeleteDC(dc);
-    return bitmap;
+    return icon;
 }
 
 } // namespace
 
-HBITMAP DrawButtonGlyph(HWND window, HINSTANCE module, int resource) {
+HICON DrawButtonGlyph(HWND window, HINSTANCE module, int resource) {
     GlyphDesign design;
     if (!ReadGlyphDesign(module, resource, &design)) {
         return nullptr;

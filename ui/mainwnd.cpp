@@ -1,4 +1,5 @@
-// The main window's procedure, child controls, layout, bitmaps, menus, commands and shut-down.
+// The main window's procedure, child controls, layout, button glyphs, menus, commands and
+// shut-down.
 #include "ui/mainwnd.h"
 
 #include <commctrl.h>
@@ -26,14 +27,14 @@ MenuDialogs MainMenuDialogs;
 
 namespace {
 
-// The three bitmap buttons at the right of the window.
+// The three picture buttons at the right of the window.
 HWND ClearButton;
 HWND MenuButton;
 HWND CloseButton;
-// The bitmaps shown on ClearButton, MenuButton and CloseButton.
-HBITMAP ClearBitmap;
-HBITMAP MenuBitmap;
-HBITMAP CloseBitmap;
+// The glyphs shown on ClearButton, MenuButton and CloseButton.
+HICON ClearGlyph;
+HICON MenuGlyph;
+HICON CloseGlyph;
 // The buttons' tooltip control; owned by no window, so destroyed with the main window by hand.
 HWND ButtonTips;
 // Set once the settings have been written at the end of the session, so a repeated end-session
@@ -42,7 +43,9 @@ bool SavedAtSessionEnd;
 
 // The combo box is this much taller than the line: the rest is its drop-down list.
 constexpr int DropDownListHeight = 64;
-constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_BITMAP;
+// The glyphs are icons, for their clear surround: the button shows the icon alone, never its text
+// (which names it to screen readers).
+constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_ICON;
 
 HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
     return CreateWindowExA(0, className, "", style, 0, 0, 0, 0, parent,
@@ -50,24 +53,29 @@ HWND CreateChild(HWND parent, const char* className, DWORD style, int id) {
 }
 
 // Draws the glyph of button (one of the three) for its window's scale and the current colours,
-// keeps it in its variable and shows it.
+// shows it and keeps it in its variable, destroying the one it replaces once the button no longer
+// shows that.
 void LoadButtonBitmaps(HWND button) {
     // By control id, since the button's handle variable is not yet set while it is created.
     int resource = IDB_CLOSE;
-    HBITMAP* bitmap = &CloseBitmap;
+    HICON* glyph = &CloseGlyph;
     switch (GetDlgCtrlID(button)) {
     case IDC_CLEAR:
         resource = IDB_CLEAR;
-        bitmap = &ClearBitmap;
+        glyph = &ClearGlyph;
         break;
     case IDC_MENU:
         resource = IDB_MENU;
-        bitmap = &MenuBitmap;
+        glyph = &MenuGlyph;
         break;
     default: break;
     }
-    *bitmap = DrawButtonGlyph(GetParent(button), AppInstance, resource);
-    SendMessageA(button, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(*bitmap));
+    HICON previous = *glyph;
+    *glyph = DrawButtonGlyph(GetParent(button), AppInstance, resource);
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(*glyph));
+    if (previous) {
+        DestroyIcon(previous);
+    }
 }
 
 HWND CreateBitmapButton(HWND parent, int id) {
@@ -114,12 +122,19 @@ void SetHexBits(int bits) {
 }
 
 void ReloadButtonBitmaps() {
-    HWND buttons[] = {ClearButton, MenuButton, CloseButton};
-    HBITMAP* bitmaps[] = {&ClearBitmap, &MenuBitmap, &CloseBitmap};
-    for (int i = 0; i < 3; ++i) {
-        DeleteObject(*bitmaps[i]);
-        *bitmaps[i] = nullptr;
-        LoadButtonBitmaps(buttons[i]);
+    const HWND buttons[] = {ClearButton, MenuButton, CloseButton};
+    for (HWND button : buttons) {
+        LoadButtonBitmaps(button);
+    }
+}
+
+void DestroyButtonGlyphs() {
+    HICON* const glyphs[] = {&ClearGlyph, &MenuGlyph, &CloseGlyph};
+    for (HICON* glyph : glyphs) {
+        if (*glyph) {
+            DestroyIcon(*glyph);
+            *glyph = nullptr;
+        }
     }
 }
 
@@ -140,10 +155,7 @@ void DestroyMainWindow(HWND window) {
     ButtonTips = nullptr;
     DeleteAppearanceObjects();
     ForgetLineLiveRegion(InputEdit);
-    DeleteObject(ClearBitmap);
-    DeleteObject(MenuBitmap);
-    DeleteObject(CloseBitmap);
-    ClearBitmap = MenuBitmap = CloseBitmap = nullptr;
+    DestroyButtonGlyphs();
     if (Settings.Resident) {
         RemoveTrayIcon(window);
     }
@@ -163,7 +175,7 @@ LRESULT OnEndSession(HWND window, WPARAM sessionEnds) {
     return 0;
 }
 
-// The names of the three buttons, which a screen reader reads as their texts. A BS_BITMAP button
+// The names of the three buttons, which a screen reader reads as their texts. A BS_ICON button
 // that has its image shows the image alone, so the text is never drawn.
 struct ButtonName {
     int id;
@@ -235,6 +247,28 @@ void LayoutChildControls(HWND window, int width, int height) {
     MoveWindow(CloseButton, width - height, 0, height, height, TRUE);
 }
 
+// The window has no maximised form. Maximised, a window with a sizing frame covers the work area
+// less its frame on every side: the line's top would lie off the screen, and with no caption there
+// would be nothing to restore it by. So the system's maximise command (the keyboard's, a double
+// click that the platform takes for the caption's) does nothing, and a maximise that comes another
+// way (a show command, another program) is undone as soon as it is reported.
+LRESULT OnSystemCommand(HWND window, WPARAM command, LPARAM lParam) {
+    // The low four bits are the system's own.
+    if ((command & 0xFFF0) == SC_MAXIMIZE) {
+        return 0;
+    }
+    return DefWindowProcA(window, WM_SYSCOMMAND, command, lParam);
+}
+
+void OnSize(HWND window, WPARAM kind, LPARAM size) {
+    if (kind == SIZE_MAXIMIZED) {
+        // Restoring reports the normal size in turn, which lays the controls out.
+        ShowWindow(window, SW_RESTORE);
+        return;
+    }
+    LayoutChildControls(window, static_cast<short>(LOWORD(size)), static_cast<short>(HIWORD(size)));
+}
+
 // Moved to a monitor of another scale: everything drawn at the new DPI, and the window placed
 // where the platform suggests (it is the suggested rectangle that keeps the window under the
 // pointer while it is dragged across).
@@ -250,6 +284,19 @@ LRESULT OnDpiChanged(HWND window, LPARAM suggestedRect) {
                  SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(window, nullptr, TRUE);
     return 0;
+}
+
+// IDM_SHOW. While a dialog of the program is open (or a message box it owns), the main window is
+// disabled behind it and the user can work only in the dialog: that is what comes to the front,
+// once the window is shown and in front, when the process may hand the foreground on. The dialog
+// is asked for first: bringing the window to the front makes the window itself its last active
+// popup.
+void ShowWindowOrItsDialog(HWND window) {
+    HWND popup = GetLastActivePopup(window);
+    ShowMainWindow();
+    if (popup != window && IsWindow(popup) && IsWindowVisible(popup) && IsWindowEnabled(popup)) {
+        SetForegroundWindow(popup);
+    }
 }
 
 void OpenMenuDialog(void (*open)(HWND owner), HWND window) {
@@ -277,7 +324,7 @@ void OnMainCommand(HWND window, int id, HWND, int code) {
     case IDM_EXIT: DestroyWindow(window); break;
     case IDM_CLOSE:
     case IDC_CLOSE: SendMessageA(window, WM_CLOSE, 0, 0); break;
-    case IDM_SHOW: ShowMainWindow(); break;
+    case IDM_SHOW: ShowWindowOrItsDialog(window); break;
     case IDC_INPUT:
         if (code == CBN_EDITCHANGE) {
             OnLineChanged();
@@ -310,10 +357,8 @@ HMENU LoadMainMenu() {
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return CreateChildControls(window) ? 0 : -1;
-    case WM_SIZE:
-        LayoutChildControls(window, static_cast<short>(LOWORD(lParam)),
-                            static_cast<short>(HIWORD(lParam)));
-        return 0;
+    case WM_SIZE: OnSize(window, wParam, lParam); return 0;
+    case WM_SYSCOMMAND: return OnSystemCommand(window, wParam, lParam);
     case WM_SETFOCUS: SetFocus(InputCombo); return 0;
     case WM_PAINT: PaintGripStrip(window); return 0;
     case WM_NCCALCSIZE: return CalcClientArea(window, wParam, lParam);

@@ -23,3 +23,19 @@ template <typename Function> Function FindPlatformCall(const char* module, const
 template <typename Function> Function FindUser32Call(const char* name) {
     return FindPlatformCall<Function>("USER32.DLL", name);
 }
+
+// Loads name (such as "DWMAPI.DLL") from the system directory, for a library the program does not
+// import and so loads itself; null when it is missing. The caller frees it (FreeLibrary) once the
+// calls found in it are no longer used. By its full path: a library that is not one of the
+// loader's known ones would otherwise be searched for beside the executable first, where anyone
+// who can write there could put one of their own.
+inline HMODULE LoadSystemLibrary(const char* name) {
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenA(name) >= MAX_PATH) {
+        return nullptr;
+    }
+    path[length] = '\\';
+    lstrcpyA(path + length + 1, name);
+    return LoadLibraryA(path);
+}

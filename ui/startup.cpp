@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "ui/appearance.h"
+#include "ui/corners.h"
 #include "ui/dpi.h"
 #include "ui/hotkey.h"
 #include "ui/layering.h"
@@ -21,6 +22,16 @@ constexpr DWORD CommonControlClasses = ICC_BAR_CLASSES | ICC_HOTKEY_CLASS;
 // How long a second start waits for the running copy to show itself. One that answers at all does
 // so at once; one busy for this long is taken for stopped.
 constexpr UINT HandOverTimeoutMs = 3000;
+
+// The main window class's small icon, this program's own copy: destroyed with the class.
+HICON ClassSmallIcon;
+
+void DestroyClassSmallIcon() {
+    if (ClassSmallIcon) {
+        DestroyIcon(ClassSmallIcon);
+        ClassSmallIcon = nullptr;
+    }
+}
 
 // Start-up failures are shown through the wide API so that the Japanese text reads right
 // whatever the system's ANSI code page is.
@@ -53,23 +64,6 @@ void ChooseOwnIniPath() {
     ChooseIniPath(besideExe, userFolder, PlatformFileSystem);
 }
 
-bool RegisterMainClass() {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = MainWndProc;
-    windowClass.hInstance = AppInstance;
-    windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX));
-    // The icon's own small image wherever the platform shows the window's small icon; without it
-    // the large one would be shrunk into a blur.
-    windowClass.hIconSm = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX),
-                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = MainClassName;
-    return RegisterClassExA(&windowClass) != 0;
-}
-
 void InitCommonControlClasses() {
     INITCOMMONCONTROLSEX init = {sizeof init, CommonControlClasses};
     InitCommonControlsEx(&init);
@@ -86,6 +80,13 @@ HWND CreateMainWindow() {
     return CreateWindowExA(exStyle, MainClassName, MainWindowTitle,
                            WS_POPUP | WS_CLIPCHILDREN | WS_THICKFRAME, Settings.WindowLeft,
                            Settings.WindowTop, 0, 0, nullptr, nullptr, AppInstance, nullptr);
+}
+
+// The window is never maximised (ui/mainwnd.cpp): asked to start so (a shortcut set to run
+// maximised, start /max), it starts as it normally would. The platform may take the first show's
+// command from the starting program's STARTUPINFO instead; the window undoes that itself.
+int StartShowCommand(int showCommand) {
+    return showCommand == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : showCommand;
 }
 
 WPARAM RunMessageLoop(HACCEL accelerators) {
@@ -110,6 +111,34 @@ WPARAM RunMessageLoop(HACCEL accelerators) {
 
 } // namespace
 
+bool RegisterMainClass() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = AppInstance;
+    windowClass.hIcon = LoadIconA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX));
+    // The icon's own small image wherever the platform shows the window's small icon; without it
+    // the large one would be shrunk into a blur. Not shared: a shared load hands back whichever
+    // image of the resource was loaded first, whatever size is asked, and the large one above is.
+    ClassSmallIcon = static_cast<HICON>(LoadImageA(AppInstance, MAKEINTRESOURCEA(IDI_TOLVEX),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hIconSm = ClassSmallIcon;
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = MainClassName;
+    if (RegisterClassExA(&windowClass) == 0) {
+        DestroyClassSmallIcon();
+        return false;
+    }
+    return true;
+}
+
+void UnregisterMainClass() {
+    UnregisterClassA(MainClassName, AppInstance);
+    DestroyClassSmallIcon();
+}
+
 bool HandOverToRunningCopy(int* exitCode) {
     if (!Settings.SingleInstance) {
         return false;
@@ -131,9 +160,18 @@ bool HandOverToRunningCopy(int* exitCode) {
         *exitCode = 0;
         return true;
     }
-    ShowStartupError(L"起動中の tolvex が応答しません。\n"
-                     L"しばらく待ってからもう一度起動するか、タスク マネージャーで tolvex "
-                     L"を終了してから起動してください。");
+    // A copy running with administrator rights is shielded from this one by the integrity levels
+    // (UIPI): the message is refused at once with access denied, and waiting would not help.
+    if (GetLastError() == ERROR_ACCESS_DENIED) {
+        ShowStartupError(L"起動中の tolvex は管理者として実行されているため、"
+                         L"この tolvex から表示できません。\n"
+                         L"起動中の tolvex を終了してから起動し直すか、"
+                         L"この tolvex も管理者として実行してください。");
+    } else {
+        ShowStartupError(L"起動中の tolvex が応答しません。\n"
+                         L"しばらく待ってからもう一度起動するか、タスク マネージャーで tolvex "
+                         L"を終了してから起動してください。");
+    }
     *exitCode = 1;
     return true;
 }
@@ -158,13 +196,14 @@ int RunTolvex(HINSTANCE instance, int showCommand) {
         ShowStartupError(L"ウィンドウが作成できません。");
         return 0;
     }
+    AskForSmallCorners(MainWindow);
     SizeMainWindow();
     // A stored position on a monitor that is gone would start the program out of sight.
     BringIntoReach(MainWindow);
     if (Settings.Translucent) {
         SetLayeredOpacity(MainWindow);
     }
-    ShowWindow(MainWindow, showCommand);
+    ShowWindow(MainWindow, StartShowCommand(showCommand));
     UpdateWindow(MainWindow);
     LoadHistory(InputHistory);
     if (Settings.UseHotKey) {
@@ -173,5 +212,6 @@ int RunTolvex(HINSTANCE instance, int showCommand) {
     HACCEL accelerators = LoadAcceleratorsA(AppInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     WPARAM exitCode = RunMessageLoop(accelerators);
     ReleaseLayeredAttributes();
+    UnregisterMainClass();
     return static_cast<int>(exitCode);
 }

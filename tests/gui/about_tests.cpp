@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "dialogs/aboutdlg.h"
 #include "res/dialogs.h"
@@ -48,8 +50,22 @@ BOOL WINAPI CountingDeleteObject(HGDIOBJ object) {
     return RealDeleteObject(object);
 }
 
+// The thread's COM apartment around the shell call: what joining answers, and the calls in order.
+HRESULT JoinResult = S_OK;
+std::vector<std::string> ApartmentCalls;
+
+HRESULT WINAPI RecordingCoInitializeEx(void*, DWORD flags) {
+    ApartmentCalls.push_back("join " + std::to_string(flags));
+    return JoinResult;
+}
+
+void WINAPI RecordingCoUninitialize() {
+    ApartmentCalls.push_back("leave");
+}
+
 HINSTANCE WINAPI RecordingShellExecuteA(HWND owner, LPCSTR verb, LPCSTR target, LPCSTR parameters,
                                         LPCSTR directory, INT show) {
+    ApartmentCalls.push_back("shell");
     ++ShellOpens;
     ShellOwner = owner;
     ShellVerb = verb ? verb : "";
@@ -75,6 +91,10 @@ class AboutDialog : public ::testing::Test {
         decltype(&ShellExecuteA) unused = nullptr;
         Hook("shell32.dll", "ShellExecuteA", &RecordingShellExecuteA, &unused);
         Hook("user32.dll", "GetSysColor", &SchemeGetSysColor, &RealGetSysColor);
+        decltype(&CoInitializeEx) unusedJoin = nullptr;
+        Hook("ole32.dll", "CoInitializeEx", &RecordingCoInitializeEx, &unusedJoin);
+        decltype(&CoUninitialize) unusedLeave = nullptr;
+        Hook("ole32.dll", "CoUninitialize", &RecordingCoUninitialize, &unusedLeave);
     }
     void SetUp() override {
         ASSERT_NE(RealCreateFontIndirectA, nullptr);
@@ -181,6 +201,42 @@ TEST_F(AboutDialog, LinkClickOpensTheAddressAndLeavesTheDialogOpen) {
     EXPECT_EQ(ShellTarget, text); // the shown text is the address opened
     EXPECT_EQ(ShellShow, SW_SHOWNORMAL);
     EXPECT_TRUE(IsWindowVisible(dialog));
+    DestroyWindow(dialog);
+}
+
+struct ApartmentCase {
+    const char* name;
+    HRESULT join;
+    bool leaves;
+};
+
+// The shell call runs in a single-threaded apartment without the old DDE of OLE 1, and every
+// successful joining is matched by one leaving, that which finds one joined already too; a thread
+// in the other kind of apartment has not joined and leaves nothing.
+TEST_F(AboutDialog, TheLinkIsOpenedInASingleThreadedApartmentLeftAgainAfterwards) {
+    const ApartmentCase cases[] = {
+        {"joined", S_OK, true},
+        {"already in one", S_FALSE, true},
+        {"in the other kind", RPC_E_CHANGED_MODE, false},
+    };
+    HWND dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    HWND link = GetDlgItem(dialog, IDC_LINK);
+    const std::string join =
+        "join " + std::to_string(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    for (const ApartmentCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        JoinResult = c.join;
+        ApartmentCalls.clear();
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_LINK, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(link));
+        std::vector<std::string> expected = {join, "shell"};
+        if (c.leaves) {
+            expected.push_back("leave");
+        }
+        EXPECT_EQ(ApartmentCalls, expected);
+    }
+    JoinResult = S_OK;
     DestroyWindow(dialog);
 }
 

@@ -161,11 +161,34 @@ int Height(HWND window) {
     return rect.bottom - rect.top;
 }
 
+// The pixels of a button's glyph (its icon's image, with alpha) and of the icon's mask, white
+// where the screen stays; empty when the button shows no icon.
+struct GlyphPicture {
+    SIZE size = {};
+    std::vector<DWORD> image;
+    std::vector<DWORD> mask;
+};
+
+GlyphPicture ReadGlyph(HWND button) {
+    GlyphPicture picture;
+    HICON icon = reinterpret_cast<HICON>(SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0));
+    ICONINFO parts = {};
+    if (!icon || !GetIconInfo(icon, &parts)) {
+        return picture;
+    }
+    SIZE maskSize = {};
+    picture.image = gui::BitmapPixels(parts.hbmColor, &picture.size);
+    picture.mask = gui::BitmapPixels(parts.hbmMask, &maskSize);
+    DeleteObject(parts.hbmColor);
+    DeleteObject(parts.hbmMask);
+    if (maskSize.cx != picture.size.cx || maskSize.cy != picture.size.cy) {
+        picture.mask.clear();
+    }
+    return picture;
+}
+
 SIZE BitmapSize(HWND button) {
-    BITMAP bitmap = {};
-    HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
-    GetObjectA(handle, sizeof bitmap, &bitmap);
-    return {bitmap.bmWidth, bitmap.bmHeight};
+    return ReadGlyph(button).size;
 }
 
 // The scale of the button glyphs: the DPI's share of 96, rounded, halves up.
@@ -416,24 +439,29 @@ const GlyphCase Glyphs[] = {
       "##....##"}},
 };
 
-// A button's picture as rows of design characters, by the dark scheme's colours ('?' for any
-// other colour).
+// A button's picture as rows of design characters: '#' and 'o' for pixels fully covered in the
+// dark scheme's text and window colours and kept by the mask, '.' for pixels fully clear (all
+// zero, as premultiplied alpha has them) that the mask leaves to the screen, '?' for anything else.
 std::vector<std::string> GlyphRows(HWND button) {
-    HBITMAP bitmap = reinterpret_cast<HBITMAP>(SendMessageA(button, BM_GETIMAGE, IMAGE_BITMAP, 0));
-    SIZE size = {};
-    std::vector<DWORD> pixels = gui::BitmapPixels(bitmap, &size);
-    auto dib = [](COLORREF c) {
-        return static_cast<DWORD>(GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c));
+    GlyphPicture picture = ReadGlyph(button);
+    auto covered = [](COLORREF c) {
+        return static_cast<DWORD>(0xFF000000u | GetRValue(c) << 16 | GetGValue(c) << 8 |
+                                  GetBValue(c));
     };
     std::vector<std::string> rows;
-    for (int y = 0; y < size.cy && !pixels.empty(); ++y) {
+    if (picture.mask.empty()) {
+        return rows;
+    }
+    for (int y = 0; y < picture.size.cy; ++y) {
         std::string row;
-        for (int x = 0; x < size.cx; ++x) {
-            DWORD pixel = pixels[y * size.cx + x] & 0xFFFFFF;
-            row += pixel == dib(DarkText)     ? '#'
-                   : pixel == dib(DarkWindow) ? 'o'
-                   : pixel == dib(DarkFace)   ? '.'
-                                              : '?';
+        for (int x = 0; x < picture.size.cx; ++x) {
+            DWORD pixel = picture.image[y * picture.size.cx + x];
+            bool screenStays = (picture.mask[y * picture.size.cx + x] & 0xFFFFFF) == 0xFFFFFF;
+            char c = pixel == covered(DarkText)     ? '#'
+                     : pixel == covered(DarkWindow) ? 'o'
+                     : pixel == 0                   ? '.'
+                                                    : '?';
+            row += (c == '.') == screenStays ? c : '?';
         }
         rows.push_back(row);
     }
@@ -442,7 +470,7 @@ std::vector<std::string> GlyphRows(HWND button) {
 
 // Every design pixel becomes the same square of whole pixels at every scale, so a stroke keeps
 // its thickness all along; and a change to a dark scheme redraws the glyphs in its button-text
-// colour on its button face, the menu's paper in its window colour.
+// colour, the menu's paper in its window colour, around them the button's own face left clear.
 TEST_F(ScaledWindow, GlyphsAreEvenAtEveryScaleAndFollowTheColourScheme) {
     for (int dpi : {96, 120, 144, 168, 192, 240}) {
         SCOPED_TRACE(dpi);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -484,6 +485,41 @@ TEST(SingleInstance, ASecondStartBringsAWindowStoredOffEveryMonitorIntoView) {
     EXPECT_EQ(IniValue(ini, "Settings", "WindowTop"), "200");
 }
 
+// With a dialog open the main window is disabled behind it: a second start brings the dialog to
+// the front, where the user can work, not the window that refuses input.
+TEST(SingleInstance, ASecondStartBringsAnOpenDialogToTheFront) {
+    std::string dir = FreshDirectory(TestName());
+    WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nSingleInstance=1\r\n");
+    Tolvex first;
+    ASSERT_TRUE(StartTolvex(dir, &first));
+    PostMessageA(first.window, WM_COMMAND, IDM_ABOUT, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (dialog = FindTopWindow("#32770", first.process.dwProcessId)) != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(first.window); }));
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "tolvex test front window";
+    RegisterClassA(&windowClass);
+    HWND front = CreateWindowExA(0, windowClass.lpszClassName, "front", WS_POPUP | WS_VISIBLE, 300,
+                                 300, 80, 40, nullptr, nullptr, windowClass.hInstance, nullptr);
+    ASSERT_TRUE(TakeForeground(front));
+
+    Tolvex second;
+    ASSERT_TRUE(LaunchTolvex(dir, &second));
+    EXPECT_TRUE(Ends(&second, 0));
+    EXPECT_TRUE(WaitUntil([&] {
+        PumpMessages();
+        return GetForegroundWindow() == dialog;
+    }));
+    DestroyWindow(front);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(first.window) != 0; }));
+    SendCommand(first, IDM_EXIT);
+    EXPECT_TRUE(Ends(&first, 0));
+}
+
 TEST(SingleInstance, SwitchedOffASecondWindowOpens) {
     std::string dir = FreshDirectory(TestName());
     WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nSingleInstance=0\r\n");
@@ -509,6 +545,48 @@ TEST(StartUp, MinimisedShowCommandStartsIconicAndShowRestores) {
     ASSERT_TRUE(Ends(&tolvex, 0));
     // The restored width is saved, not the icon's.
     EXPECT_EQ(IniValue(dir + "tolvex.ini", "Settings", "WindowWidth"), "200");
+}
+
+struct MaximiseCase {
+    const char* name;
+    std::function<void(HWND)> request;
+};
+
+// Maximised, the one-line window would lose its top to the screen's edge and have no caption to
+// be restored by: a start with a maximise show command (a shortcut set to run maximised, start
+// /max) shows the normal window, and no later request maximises it either.
+TEST(StartUp, AMaximiseShowCommandOrRequestLeavesTheWindowAsItIs) {
+    std::string dir = FreshDirectory(TestName());
+    WriteTextFile(dir + "tolvex.ini", "[Settings]\r\nWindowLeft=100\r\nWindowTop=50\r\n");
+    Tolvex tolvex;
+    ASSERT_TRUE(StartTolvex(dir, &tolvex, SW_SHOWMAXIMIZED));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(tolvex.window) != 0; }));
+    // Where the file puts it, 200 pixels wide and one line high.
+    auto isNormal = [&] {
+        RECT outer = WindowRect(tolvex.window);
+        return !IsZoomed(tolvex.window) && outer.left == 100 && outer.top == 50 &&
+               outer.right - outer.left == 200 &&
+               ClientRect(tolvex.window).bottom == LineClientHeight(0);
+    };
+    EXPECT_TRUE(WaitUntil(isNormal)) << "started";
+    const MaximiseCase cases[] = {
+        {"system command", [](HWND w) { SendMessageA(w, WM_SYSCOMMAND, SC_MAXIMIZE, 0); }},
+        {"double click on the grip",
+         [](HWND w) {
+             POINT grip = {5, 5};
+             ClientToScreen(w, &grip);
+             SendMessageA(w, WM_NCLBUTTONDBLCLK, HTCAPTION, MAKELPARAM(grip.x, grip.y));
+         }},
+        {"another program", [](HWND w) { ShowWindow(w, SW_MAXIMIZE); }},
+    };
+    for (const MaximiseCase& c : cases) {
+        c.request(tolvex.window);
+        ASSERT_TRUE(Sync(tolvex)) << c.name;
+        EXPECT_TRUE(WaitUntil(isNormal)) << c.name;
+    }
+    SendCommand(tolvex, IDM_EXIT);
+    ASSERT_TRUE(Ends(&tolvex, 0));
+    EXPECT_EQ(IniValue(dir + "tolvex.ini", "Settings", "WindowTop"), "50");
 }
 
 std::string ClipboardText() {
