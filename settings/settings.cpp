@@ -23,6 +23,7 @@ SettingsRecord Settings = {
 
 char IniPath[MAX_PATH];
 char IniSeedPath[MAX_PATH];
+bool IniLeftAlone;
 
 namespace {
 
@@ -190,9 +191,36 @@ bool FileExists(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool FileIsReadOnly(const char* path) {
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+// Where Windows kept the file at path for a virtualized program: the local folder's VirtualStore
+// followed by the path without its drive ("C:\Program Files (x86)\tolvex\tolvex.ini" becomes
+// "...\VirtualStore\Program Files (x86)\tolvex\tolvex.ini"). False (and buffer empty) for a
+// path without a drive letter, which Windows never virtualizes, or a result that does not fit.
+bool VirtualStoreCopy(char* buffer, const char* path, const char* localFolder) {
+    buffer[0] = '\0';
+    const bool driveLetter =
+        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
+        path[1] == ':' && path[2] == '\\';
+    if (!driveLetter || localFolder[0] == '\0') {
+        return false;
+    }
+    char store[MAX_PATH];
+    if (!JoinPath(store, localFolder, VirtualStoreFolderName) ||
+        !JoinPath(buffer, store, path + 3)) {
+        buffer[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
-const IniFileSystem PlatformFileSystem = {CanCreateFileIn, FileExists};
+const IniFileSystem PlatformFileSystem = {CanCreateFileIn, FileExists, FileIsReadOnly};
 
 char* BuildIniPath(char* path, const char* fileName) {
     int cut = 0;
@@ -222,13 +250,18 @@ const char* IniReadPath() {
     return IniSeedPath[0] != '\0' ? IniSeedPath : IniPath;
 }
 
-void ChooseIniPath(const char* besideExe, const char* userFolder, const IniFileSystem& files) {
+void ChooseIniPath(const char* besideExe, const char* userFolder, const char* localFolder,
+                   const IniFileSystem& files) {
     IniSeedPath[0] = '\0';
+    IniLeftAlone = false;
     lstrcpynA(IniPath, besideExe, MAX_PATH);
     char directory[MAX_PATH];
     lstrcpynA(directory, besideExe, MAX_PATH);
     BuildIniPath(directory, "");
     if (directory[0] != '\0' && files.canCreateIn(directory)) {
+        // Making the file read-only is how a user freezes a portable copy's settings: they are
+        // read as they are, and the exit neither writes them nor complains that it cannot.
+        IniLeftAlone = files.readOnly(IniPath);
         return;
     }
     char folder[MAX_PATH];
@@ -240,7 +273,17 @@ void ChooseIniPath(const char* besideExe, const char* userFolder, const IniFileS
         return;
     }
     lstrcpynA(IniPath, userFile, MAX_PATH);
-    if (!files.exists(IniPath)) {
+    if (files.exists(IniPath)) {
+        IniLeftAlone = files.readOnly(IniPath);
+        return;
+    }
+    // An earlier 32-bit build ran virtualized: its writes beside the executable went to the
+    // VirtualStore, and its reads came from there first. So that copy holds what the user last
+    // saw; it is read once, and the first exit writes the user's own file.
+    char virtualCopy[MAX_PATH];
+    if (VirtualStoreCopy(virtualCopy, besideExe, localFolder) && files.exists(virtualCopy)) {
+        lstrcpynA(IniSeedPath, virtualCopy, MAX_PATH);
+    } else {
         lstrcpynA(IniSeedPath, besideExe, MAX_PATH);
     }
 }
@@ -267,7 +310,7 @@ BOOL LoadSettings() {
 }
 
 BOOL SaveSettings(const WindowPlace& place, const HistoryList& history) {
-    if (!HaveIniPath()) {
+    if (!HaveIniPath() || IniLeftAlone) {
         return TRUE;
     }
     Settings.WindowLeft = place.left;

@@ -6,7 +6,7 @@
 // Every other module reads and writes the fields of Settings directly, on the GUI thread. All file
 // access goes through the platform's profile functions on IniPath (reading on IniSeedPath instead
 // while that names a file); when IniPath is empty, nothing is read (the defaults stay) and nothing
-// is written.
+// is written, and a file the user has made read-only (IniLeftAlone) is read and never written.
 #pragma once
 
 #include <windows.h>
@@ -52,9 +52,13 @@ extern SettingsRecord Settings;
 // The full path of the file the settings are kept in (ChooseIniPath); empty when there is none,
 // and then nothing is read or written.
 extern char IniPath[MAX_PATH];
-// The file start-up reads instead of IniPath: the one beside the executable, which cannot be
-// written, while the user's own file IniPath does not exist yet; empty otherwise.
+// The file start-up reads instead of IniPath while the user's own file IniPath does not exist yet:
+// the copy an earlier, virtualized run left in the user's VirtualStore, else the one beside the
+// executable, which cannot be written; empty otherwise.
 extern char IniSeedPath[MAX_PATH];
+// True when IniPath names a file the user has made read-only, to keep its settings as they are:
+// it is read, and the exit writes nothing and has nothing to report.
+extern bool IniLeftAlone;
 
 // The file start-up reads: IniSeedPath when it names one, else IniPath.
 const char* IniReadPath();
@@ -63,6 +67,9 @@ const char* IniReadPath();
 constexpr const char* IniFileName = "tolvex.ini";
 // The folder in the user's application-data folder that holds the user's own settings file.
 constexpr const char* UserIniFolderName = "tolvex";
+// The folder in the user's local application-data folder where Windows kept the files that a
+// virtualized program wrote into a protected folder, under their paths without the drive.
+constexpr const char* VirtualStoreFolderName = "VirtualStore";
 
 // What choosing the settings file needs to know of the file system, so that the choice can be
 // tried against a made-up one.
@@ -71,16 +78,21 @@ struct IniFileSystem {
     bool (*canCreateIn)(const char* directory);
     // True when path names an existing file.
     bool (*exists)(const char* path);
+    // True when path names an existing file marked read-only.
+    bool (*readOnly)(const char* path);
 };
 // The kernel's file functions: a probe file made and removed at once, and the file's attributes.
 extern const IniFileSystem PlatformFileSystem;
 
-// Sets IniPath and IniSeedPath. besideExe is tolvex.ini beside the executable (as BuildIniPath
-// leaves it, empty when it has none), userFolder the user's application-data folder (empty when
-// unknown). The file beside the executable is kept wherever its folder can be written, so a copy
-// carried on a stick keeps its settings with it; elsewhere the settings are kept in
-// userFolder\tolvex\tolvex.ini, starting from the file beside the executable until that exists.
-void ChooseIniPath(const char* besideExe, const char* userFolder, const IniFileSystem& files);
+// Sets IniPath, IniSeedPath and IniLeftAlone. besideExe is tolvex.ini beside the executable (as
+// BuildIniPath leaves it, empty when it has none), userFolder the user's roaming and localFolder
+// the user's local application-data folder (each empty when unknown). The file beside the
+// executable is kept wherever its folder can be written, so a copy carried on a stick keeps its
+// settings with it; elsewhere the settings are kept in userFolder\tolvex\tolvex.ini. Until that
+// exists, they start from the copy of the file beside the executable that an earlier, virtualized
+// 32-bit build left in localFolder\VirtualStore, else from the file beside the executable.
+void ChooseIniPath(const char* besideExe, const char* userFolder, const char* localFolder,
+                   const IniFileSystem& files);
 
 // Replaces the file-name part of path (a writable MAX_PATH buffer holding a full path, as
 // GetModuleFileNameA leaves it) by fileName; returns path. Double-byte characters of the ANSI code
@@ -115,8 +127,8 @@ struct WindowPlace {
 BOOL LoadSettings();
 // Takes place into WindowLeft, WindowTop and WindowWidth, makes the folder of IniPath when it is
 // missing, writes the section "Settings" and then the history. Returns FALSE when a write failed
-// (the changes of the run are then lost, and the caller says so), TRUE otherwise, and TRUE when
-// there is no IniPath to write.
+// (the changes of the run are then lost, and the caller says so), TRUE otherwise, and TRUE
+// without writing when there is no IniPath to write or the file is to be left alone.
 BOOL SaveSettings(const WindowPlace& place, const HistoryList& history);
 
 // LoadHistory appends at most Settings.MaxHistory saved entries to history and returns TRUE;

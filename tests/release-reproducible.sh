@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the release: builds both word sizes from two copies of the sources at different paths, one
-# after the other, compares the programs and the zips byte for byte, and holds every program to
-# 100 KB (they are small by design; the C++ runtime's exception support alone would add more).
+# after the other, compares the programs and the zips byte for byte, holds every program to 100 KB
+# (they are small by design; the C++ runtime's exception support alone would add more) and to the
+# rules Windows reads from the file (tools/check_programs.py, which making each zip applies too).
 # release-reproducible.sh SOURCE_DIR WORK_DIR
 set -euo pipefail
 source=$1 work=$2
@@ -65,6 +66,10 @@ for flavour in win32 win64; do
   unpacked=$work/unpacked-$flavour
   mkdir -p "$unpacked"
   unzip -q -o "${copies[0]}/$zip" -d "$unpacked"
+  machine=x86
+  [ $flavour = win64 ] && machine=amd64
+  python3 "$source/tools/check_programs.py" --machine $machine --gui "$unpacked/tolvex.exe" \
+    --console "$unpacked/tolvexc.exe" || status=1
   (cd "$unpacked" && sha256sum --check --strict --quiet SHA256SUMS) || status=1
   cmp "$unpacked/tolvex.exe" "${copies[0]}/$build/app/tolvex.exe" || status=1
   cmp "$unpacked/tolvexc.exe" "${copies[0]}/$build/tools/tolvexc.exe" || status=1

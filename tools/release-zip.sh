@@ -16,6 +16,16 @@ fi
 epoch=${epoch:-315532800}
 
 mkdir -p "$out"
+# No zip for programs that Windows would not start or would treat as made for an older platform:
+# Wine lets both pass, so the files themselves are held to Windows' rules first. A zip left from an
+# earlier run goes too, so that none lies there looking like this run's.
+machine=x86
+[ "$flavour" = win64 ] && machine=amd64
+if ! python3 "$(dirname "$0")/check_programs.py" --machine $machine --gui "$gui" --console "$console"; then
+  rm -f "$out/$name.zip"
+  echo "release: no $name.zip: its programs break the rules above" >&2
+  exit 1
+fi
 stage=$out/$name.stage
 rm -rf "$stage" && mkdir -p "$stage"
 cp "$gui" "$stage/tolvex.exe"

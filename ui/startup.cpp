@@ -61,7 +61,13 @@ void ChooseOwnIniPath() {
     if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, userFolder))) {
         userFolder[0] = '\0';
     }
-    ChooseIniPath(besideExe, userFolder, PlatformFileSystem);
+    // The local one holds the VirtualStore, where a virtualized earlier run may have left the file.
+    char localFolder[MAX_PATH] = "";
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT,
+                                localFolder))) {
+        localFolder[0] = '\0';
+    }
+    ChooseIniPath(besideExe, userFolder, localFolder, PlatformFileSystem);
 }
 
 void InitCommonControlClasses() {

@@ -119,7 +119,7 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-TEST(Manifest, BothProgramsDeclareWindows7To11AndNoElevationLevel) {
+TEST(Manifest, BothProgramsDeclareWindows7To11RunAsInvokerAndNameTheirArchitecture) {
     const char* supported[] = {
         "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // Windows 7
         "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // Windows 8
@@ -134,12 +134,21 @@ TEST(Manifest, BothProgramsDeclareWindows7To11AndNoElevationLevel) {
         for (const char* id : supported) {
             EXPECT_TRUE(Contains(manifest, std::string("<supportedOS Id=\"") + id + "\"/>")) << id;
         }
-        // Without a level, a settings file that cannot be written beside the exe is redirected to
-        // the user's store; with one it would fail to save.
-        EXPECT_FALSE(Contains(manifest, "requestedExecutionLevel"));
+        // Never virtualized: a settings file that cannot be written beside the exe goes to the
+        // user's own file, whichever word size the program is.
+        EXPECT_TRUE(Contains(manifest, "<requestedExecutionLevel level=\"asInvoker\" "
+                                       "uiAccess=\"false\"/>"))
+            << manifest;
+        // The program's own architecture, which a 64-bit program must not give as x86.
+        EXPECT_TRUE(Contains(manifest, std::string("processorArchitecture=\"") +
+                                           (sizeof(void*) == 8 ? "amd64" : "x86") + "\""))
+            << manifest;
     }
-    // Only the window program draws common controls and needs their version 6.
+    // Only the window program draws common controls and needs their version 6, of whatever
+    // architecture it is itself.
     EXPECT_TRUE(Contains(Manifest(WinePath(TOLVEX_EXE)), "Microsoft.Windows.Common-Controls"));
+    EXPECT_TRUE(Contains(Manifest(WinePath(TOLVEX_EXE)),
+                         "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\""));
     EXPECT_FALSE(Contains(Manifest(WinePath(TOLVEXC_EXE)), "Microsoft.Windows.Common-Controls"));
 }
 

@@ -1,8 +1,12 @@
 // Which file keeps the settings: the one beside the executable where its folder can be written,
-// else the user's own, against a made-up file system; then the user's file made and filled for
-// real.
+// else the user's own, starting from a virtualized run's copy or the file beside the executable,
+// against a made-up file system; then the user's file made and filled for real, and a read-only
+// file read and left alone.
 #include "tests/settings/ini_scratch.h"
 
+#include <shlobj.h>
+
+#include <set>
 #include <string>
 
 #include "ui/mainwnd.h"
@@ -12,13 +16,24 @@
 namespace {
 
 constexpr char BesideExe[] = "D:\\tools\\tolvex.ini";
-constexpr char ExeFolder[] = "D:\\tools\\";
 constexpr char UserFolder[] = "C:\\Users\\hana\\AppData\\Roaming";
 constexpr char UserFile[] = "C:\\Users\\hana\\AppData\\Roaming\\tolvex\\tolvex.ini";
+constexpr char LocalFolder[] = "C:\\Users\\hana\\AppData\\Local";
+// A copy installed where only administrators write, and what an earlier 32-bit build, run
+// virtualized, left for it in the user's VirtualStore.
+constexpr char InstalledExe[] = "C:\\Program Files (x86)\\tolvex\\tolvex.ini";
+constexpr char VirtualCopy[] =
+    "C:\\Users\\hana\\AppData\\Local\\VirtualStore\\Program Files (x86)\\tolvex\\tolvex.ini";
+// A share has no drive to leave out and is never virtualized; a careless cut would find this.
+constexpr char SharedExe[] = "\\\\server\\apps\\tolvex.ini";
+constexpr char MisplacedCopy[] =
+    "C:\\Users\\hana\\AppData\\Local\\VirtualStore\\server\\apps\\tolvex.ini";
 
-// The made-up file system: whether the executable's folder can be written and which files exist.
+// The made-up file system: whether the executable's folder can be written, which files exist and
+// which of them are read-only.
 bool FolderWritable;
-bool UserFileExists;
+std::set<std::string> ExistingFiles;
+std::set<std::string> ReadOnlyFiles;
 std::string ProbedFolder;
 
 bool FakeCanCreateIn(const char* directory) {
@@ -27,49 +42,104 @@ bool FakeCanCreateIn(const char* directory) {
 }
 
 bool FakeExists(const char* path) {
-    return std::string(path) == UserFile && UserFileExists;
+    return ExistingFiles.count(path) != 0 || ReadOnlyFiles.count(path) != 0;
 }
 
-const IniFileSystem FakeFiles = {FakeCanCreateIn, FakeExists};
+bool FakeReadOnly(const char* path) {
+    return ReadOnlyFiles.count(path) != 0;
+}
+
+const IniFileSystem FakeFiles = {FakeCanCreateIn, FakeExists, FakeReadOnly};
 
 struct ChoiceRow {
     const char* besideExe;
     const char* userFolder;
+    const char* localFolder;
     bool folderWritable;
-    bool userFileExists;
+    std::set<std::string> existing;
+    std::set<std::string> readOnly;
     const char* keptIn;
     const char* readFrom;
+    bool leftAlone;
 };
 
 const ChoiceRow ChoiceRows[] = {
-    // A portable copy keeps its file, whatever the user's folder holds.
-    {BesideExe, UserFolder, true, false, BesideExe, BesideExe},
-    {BesideExe, UserFolder, true, true, BesideExe, BesideExe},
-    // A folder that cannot be written: the user's file, once there is one...
-    {BesideExe, UserFolder, false, true, UserFile, UserFile},
-    // ...and until then the file beside the executable is where the settings start from.
-    {BesideExe, UserFolder, false, false, UserFile, BesideExe},
+    // A portable copy keeps its file, whatever the user's folders hold.
+    {BesideExe, UserFolder, LocalFolder, true, {}, {}, BesideExe, BesideExe, false},
+    {BesideExe,
+     UserFolder,
+     LocalFolder,
+     true,
+     {UserFile, BesideExe},
+     {},
+     BesideExe,
+     BesideExe,
+     false},
+    // ...unless the user has made it read-only: then it is read and left as it is.
+    {BesideExe, UserFolder, LocalFolder, true, {UserFile}, {BesideExe}, BesideExe, BesideExe, true},
+    // A folder that cannot be written: the user's file, once there is one, read-only or not...
+    {BesideExe, UserFolder, LocalFolder, false, {UserFile}, {}, UserFile, UserFile, false},
+    {BesideExe, UserFolder, LocalFolder, false, {}, {UserFile}, UserFile, UserFile, true},
+    // ...and until then the file beside the executable is where the settings start from; being
+    // read-only there leaves the user's file to be written.
+    {BesideExe, UserFolder, LocalFolder, false, {}, {}, UserFile, BesideExe, false},
+    {BesideExe, UserFolder, LocalFolder, false, {}, {BesideExe}, UserFile, BesideExe, false},
+    // Installed under Program Files after a virtualized earlier run: its copy in the VirtualStore
+    // holds what the user last saw, ahead of the file beside the executable...
+    {InstalledExe,
+     UserFolder,
+     LocalFolder,
+     false,
+     {VirtualCopy, InstalledExe},
+     {},
+     UserFile,
+     VirtualCopy,
+     false},
+    // ...but never ahead of the user's own file.
+    {InstalledExe,
+     UserFolder,
+     LocalFolder,
+     false,
+     {VirtualCopy, UserFile},
+     {},
+     UserFile,
+     UserFile,
+     false},
+    // No copy there, or no local folder to look in: the file beside the executable (or, without
+    // one, the defaults).
+    {InstalledExe, UserFolder, LocalFolder, false, {}, {}, UserFile, InstalledExe, false},
+    {InstalledExe, UserFolder, "", false, {VirtualCopy}, {}, UserFile, InstalledExe, false},
+    {SharedExe, UserFolder, LocalFolder, false, {MisplacedCopy}, {}, UserFile, SharedExe, false},
     // No user folder: the file beside the executable, whose failed write exit can name.
-    {BesideExe, "", false, false, BesideExe, BesideExe},
+    {BesideExe, "", LocalFolder, false, {}, {}, BesideExe, BesideExe, false},
     // No file beside the executable (its path is too long): the user's file only.
-    {"", UserFolder, false, false, UserFile, UserFile},
-    {"", "", false, false, "", ""},
+    {"", UserFolder, LocalFolder, false, {}, {}, UserFile, UserFile, false},
+    {"", "", "", false, {}, {}, "", "", false},
 };
+
+std::string FolderOf(const char* besideExe) {
+    std::string path = besideExe;
+    return path.empty() ? path : path.substr(0, path.rfind('\\') + 1);
+}
 
 TEST(IniChoice, EachCaseOfFolderAndFiles) {
     for (const ChoiceRow& row : ChoiceRows) {
-        SCOPED_TRACE(std::string(row.besideExe) + " | " + row.userFolder + " | writable " +
-                     std::to_string(row.folderWritable) + ", user file " +
-                     std::to_string(row.userFileExists));
+        SCOPED_TRACE(std::string(row.besideExe) + " | " + row.userFolder + " | " + row.localFolder +
+                     " | writable " + std::to_string(row.folderWritable) + ", " +
+                     std::to_string(row.existing.size()) + " files, " +
+                     std::to_string(row.readOnly.size()) + " read-only");
         FolderWritable = row.folderWritable;
-        UserFileExists = row.userFileExists;
+        ExistingFiles = row.existing;
+        ReadOnlyFiles = row.readOnly;
         ProbedFolder.clear();
-        ChooseIniPath(row.besideExe, row.userFolder, FakeFiles);
+        ChooseIniPath(row.besideExe, row.userFolder, row.localFolder, FakeFiles);
         EXPECT_STREQ(IniPath, row.keptIn);
         EXPECT_STREQ(IniReadPath(), row.readFrom);
-        EXPECT_EQ(ProbedFolder, row.besideExe[0] != '\0' ? ExeFolder : "");
+        EXPECT_EQ(IniLeftAlone, row.leftAlone);
+        EXPECT_EQ(ProbedFolder, FolderOf(row.besideExe));
     }
     IniPath[0] = IniSeedPath[0] = '\0';
+    IniLeftAlone = false;
 }
 
 using UserIniFile = IniFileTest;
@@ -84,7 +154,9 @@ TEST_F(UserIniFile, StartsFromTheFileBesideTheExecutableAndIsMadeAtExit) {
     FolderWritable = false;
     std::string userFolder = directory + "roaming";
     ASSERT_TRUE(CreateDirectoryA(userFolder.c_str(), nullptr));
-    ChooseIniPath(beside.c_str(), userFolder.c_str(), FakeFiles);
+    ExistingFiles.clear();
+    ReadOnlyFiles.clear();
+    ChooseIniPath(beside.c_str(), userFolder.c_str(), "", FakeFiles);
     std::string userFile = userFolder + "\\tolvex\\tolvex.ini";
     ASSERT_STREQ(IniPath, userFile.c_str());
 
@@ -103,6 +175,74 @@ TEST_F(UserIniFile, StartsFromTheFileBesideTheExecutableAndIsMadeAtExit) {
     EXPECT_EQ(lines[5], "HexBits=64");
     EXPECT_EQ(SectionLines(kept, "History"), (std::vector<std::string>{"Count=1", "0=1+2=3"}));
     EXPECT_EQ(ReadTextFile(beside), seed);
+}
+
+bool CannotCreateIn(const char*) {
+    return false;
+}
+
+TEST_F(UserIniFile, StartsFromAVirtualizedRunsCopyWhichItLeavesAsItIs) {
+    std::string exeFolder = directory + "app\\";
+    ASSERT_TRUE(CreateDirectoryA(exeFolder.c_str(), nullptr));
+    std::string beside = exeFolder + IniFileName;
+    WriteTextFile(beside, SettingsFile("Opacity=30\r\n"));
+    // Where Windows put the earlier run's writes: the path beside the executable, without its
+    // drive, under the local folder's VirtualStore.
+    std::string localFolder = directory + "local";
+    std::string copyFolder = localFolder + "\\VirtualStore\\" + exeFolder.substr(3);
+    ASSERT_EQ(SHCreateDirectoryExA(nullptr, copyFolder.c_str(), nullptr), ERROR_SUCCESS);
+    std::string copy = copyFolder + IniFileName;
+    const std::string copyText =
+        SettingsFile("AlwaysOnTop=1\r\nOpacity=55\r\n") + "[History]\r\nCount=1\r\n0=6*7=42\r\n";
+    WriteTextFile(copy, copyText);
+    std::string userFolder = directory + "roaming";
+    ASSERT_TRUE(CreateDirectoryA(userFolder.c_str(), nullptr));
+    const IniFileSystem files = {CannotCreateIn, PlatformFileSystem.exists,
+                                 PlatformFileSystem.readOnly};
+
+    ChooseIniPath(beside.c_str(), userFolder.c_str(), localFolder.c_str(), files);
+    ASSERT_STREQ(IniReadPath(), copy.c_str());
+    ASSERT_TRUE(LoadSettings());
+    ASSERT_TRUE(LoadHistory(InputHistory));
+    EXPECT_EQ(Settings.AlwaysOnTop, 1);
+    EXPECT_EQ(Settings.Opacity, 55);
+    EXPECT_EQ(HistoryItems(), std::vector<std::string>{"6*7=42"});
+    EXPECT_TRUE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
+
+    std::string userFile = userFolder + "\\tolvex\\tolvex.ini";
+    EXPECT_EQ(GetPrivateProfileIntA("Settings", "Opacity", 0, userFile.c_str()), 55);
+    EXPECT_EQ(SectionLines(ReadTextFile(userFile), "History"),
+              (std::vector<std::string>{"Count=1", "0=6*7=42"}));
+    EXPECT_EQ(ReadTextFile(copy), copyText);
+    // The next start has the user's own file and looks no further.
+    ChooseIniPath(beside.c_str(), userFolder.c_str(), localFolder.c_str(), files);
+    EXPECT_STREQ(IniReadPath(), userFile.c_str());
+}
+
+using ReadOnlyIniFile = IniFileTest;
+
+TEST_F(ReadOnlyIniFile, IsReadAndNeitherWrittenNorReportedAtExit) {
+    std::string exeFolder = directory + "portable\\";
+    ASSERT_TRUE(CreateDirectoryA(exeFolder.c_str(), nullptr));
+    std::string beside = exeFolder + IniFileName;
+    const std::string text =
+        SettingsFile("AlwaysOnTop=1\r\nOpacity=55\r\n") + "[History]\r\nCount=1\r\n0=1+2=3\r\n";
+    WriteTextFile(beside, text);
+    ASSERT_TRUE(SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    // The folder itself can be written, as the real probe finds.
+    ChooseIniPath(beside.c_str(), "", "", PlatformFileSystem);
+    ASSERT_STREQ(IniPath, beside.c_str());
+    EXPECT_TRUE(IniLeftAlone);
+    ASSERT_TRUE(LoadSettings());
+    EXPECT_EQ(Settings.AlwaysOnTop, 1);
+    EXPECT_EQ(Settings.Opacity, 55);
+    Settings.HexBits = 64;
+    AddHistoryItems({"2*2=4"});
+    // Success: the exit has nothing to report (it warns only when a save fails).
+    EXPECT_TRUE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
+    EXPECT_EQ(ReadTextFile(beside), text);
+    EXPECT_TRUE(GetFileAttributesA(beside.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
 } // namespace

@@ -46,6 +46,7 @@ void IniFileTest::TearDown() {
     InputCombo = nullptr;
     IniPath[0] = '\0';
     IniSeedPath[0] = '\0';
+    IniLeftAlone = false;
     RemoveTree(directory);
 }
 
