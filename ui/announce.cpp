@@ -6,6 +6,7 @@
 #include "engine/line.h"
 
 const wchar_t LineAccessibleName[] = L"計算式";
+HWND ResultRegion;
 
 namespace {
 
@@ -35,8 +36,16 @@ bool ComStarted;
 // it was says nothing again.
 char SettledLine[LineBufferSize];
 
-void Announce(HWND edit) {
-    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, edit, OBJID_CLIENT, CHILDID_SELF);
+// Results are ASCII, so the region's text is set as the line holds it.
+void Announce(const char* result) {
+    SetWindowTextA(ResultRegion, result);
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, ResultRegion, OBJID_CLIENT, CHILDID_SELF);
+}
+
+HWND CreateUnseenStatic(HWND window, const wchar_t* text) {
+    return CreateWindowExW(
+        0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, window,
+        nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
 }
 
 void CALLBACK OnPauseTimer(HWND edit, UINT, UINT_PTR id, DWORD) {
@@ -49,7 +58,7 @@ void SetLineProperties(HWND edit) {
     polite.vt = VT_I4;
     polite.lVal = PoliteLiveSetting;
     // Each on its own: a service that lacks one call may have the other.
-    PropServices->SetHwndProp(edit, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+    PropServices->SetHwndProp(ResultRegion, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                               LiveSettingProperty, polite);
     PropServices->SetHwndPropStr(edit, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, NameProperty,
                                  LineAccessibleName);
@@ -65,10 +74,9 @@ const char* AnnouncedResult(const char* line) {
     return line + parse.equalsAt + 1;
 }
 
-void CreateLineLabel(HWND window) {
-    CreateWindowExW(
-        0, L"STATIC", LineAccessibleName, WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, window,
-        nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)), nullptr);
+void CreateLineLabels(HWND window) {
+    ResultRegion = CreateUnseenStatic(window, L"");
+    CreateUnseenStatic(window, LineAccessibleName);
 }
 
 void MakeLineLiveRegion(HWND edit) {
@@ -85,9 +93,10 @@ void MakeLineLiveRegion(HWND edit) {
 
 void ForgetLineLiveRegion(HWND edit) {
     if (PropServices != nullptr) {
-        const MSAAPROPID properties[] = {LiveSettingProperty, NameProperty};
+        PropServices->ClearHwndProps(ResultRegion, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                     &LiveSettingProperty, 1);
         PropServices->ClearHwndProps(edit, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                     properties, 2);
+                                     &NameProperty, 1);
         PropServices->Release();
         PropServices = nullptr;
     }
@@ -105,8 +114,9 @@ void AnnounceAfterPause(HWND edit) {
 void AnnounceNow(HWND edit) {
     KillTimer(edit, PauseTimerId);
     GetWindowTextA(edit, SettledLine, LineBufferSize);
-    if (*AnnouncedResult(SettledLine) != '\0') {
-        Announce(edit);
+    const char* result = AnnouncedResult(SettledLine);
+    if (*result != '\0') {
+        Announce(result);
     }
 }
 
@@ -117,7 +127,8 @@ void AnnounceSettledLine(HWND edit) {
         return;
     }
     lstrcpynA(SettledLine, line, LineBufferSize);
-    if (*AnnouncedResult(line) != '\0') {
-        Announce(edit);
+    const char* result = AnnouncedResult(line);
+    if (*result != '\0') {
+        Announce(result);
     }
 }

@@ -217,12 +217,12 @@ void NameButtons(HWND window) {
     }
 }
 
-// The WM_CREATE work: font and brush, the label naming the line, combo box with its filtered edit
-// field (a live region for screen readers), the three buttons and, when resident, the
+// The WM_CREATE work: font and brush, the label naming the line and the region announcing its
+// result, combo box with its filtered edit field, the three buttons and, when resident, the
 // notification-area icon. Always succeeds.
 BOOL CreateChildControls(HWND window) {
     CreateAppearanceObjects(window);
-    CreateLineLabel(window);
+    CreateLineLabels(window);
     CreateInputLine(window);
     MakeLineLiveRegion(InputEdit);
     SendMessageA(InputCombo, WM_SETFONT, reinterpret_cast<WPARAM>(MainFont), FALSE);

@@ -1,5 +1,6 @@
 // The input line's announcements in process: which text a listener is told, when the live-region
-// event is raised (through this executable's import of NotifyWinEvent), and what the line asks of
+// event is raised and by which element (through this executable's import of NotifyWinEvent),
+// and what the line asks of
 // the accessibility property service, faked through the import of CoCreateInstance, also when the
 // service is missing or refuses.
 #include <gtest/gtest.h>
@@ -54,8 +55,11 @@ struct FakePropServices : IAccPropServices {
     std::vector<GUID> Properties;
     LONG LiveSetting = -1;
     std::wstring Name;
-    HWND Window = nullptr;
+    // The element each property went to, in the order given; null for another than the window's
+    // own.
+    std::vector<HWND> Windows;
     std::vector<GUID> Cleared;
+    std::vector<HWND> ClearedWindows;
 
     HRESULT WINAPI QueryInterface(REFIID, void** object) override {
         *object = nullptr;
@@ -73,18 +77,20 @@ struct FakePropServices : IAccPropServices {
     HRESULT WINAPI ClearProps(const BYTE*, DWORD, const MSAAPROPID*, int) override {
         return E_NOTIMPL;
     }
+    static HWND Element(HWND window, DWORD object, DWORD child) {
+        return object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF ? window
+                                                                                   : nullptr;
+    }
     HRESULT WINAPI SetHwndProp(HWND window, DWORD object, DWORD child, MSAAPROPID property,
                                VARIANT value) override {
-        Window =
-            object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF ? window : nullptr;
+        Windows.push_back(Element(window, object, child));
         Properties.push_back(property);
         LiveSetting = value.vt == VT_I4 ? value.lVal : -2;
         return Answer;
     }
     HRESULT WINAPI SetHwndPropStr(HWND window, DWORD object, DWORD child, MSAAPROPID property,
                                   LPCWSTR text) override {
-        Window =
-            object == static_cast<DWORD>(OBJID_CLIENT) && child == CHILDID_SELF ? window : nullptr;
+        Windows.push_back(Element(window, object, child));
         Properties.push_back(property);
         Name = text;
         return Answer;
@@ -93,9 +99,10 @@ struct FakePropServices : IAccPropServices {
                                      AnnoScope) override {
         return E_NOTIMPL;
     }
-    HRESULT WINAPI ClearHwndProps(HWND, DWORD, DWORD, const MSAAPROPID* properties,
-                                  int count) override {
-        Cleared.assign(properties, properties + count);
+    HRESULT WINAPI ClearHwndProps(HWND window, DWORD object, DWORD child,
+                                  const MSAAPROPID* properties, int count) override {
+        Cleared.insert(Cleared.end(), properties, properties + count);
+        ClearedWindows.insert(ClearedWindows.end(), count, Element(window, object, child));
         return Answer;
     }
     HRESULT WINAPI ComposeHwndIdentityString(HWND, DWORD, DWORD, BYTE**, DWORD*) override {
@@ -172,7 +179,12 @@ class LiveLine : public ::testing::Test {
                          reinterpret_cast<void*>(RealCoUninitialize));
     }
     void SetUp() override {
-        edit = CreateWindowExA(0, "EDIT", "", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr,
+        window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        CreateLineLabels(window);
+        ASSERT_NE(ResultRegion, nullptr);
+        edit = CreateWindowExA(0, "EDIT", "", WS_CHILD, 0, 0, 200, 20, window, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(edit, nullptr);
         Raised.clear();
@@ -184,19 +196,21 @@ class LiveLine : public ::testing::Test {
         AnnounceNow(edit);
         Raised.clear();
     }
-    void TearDown() override { DestroyWindow(edit); }
+    void TearDown() override { DestroyWindow(window); }
 
     void Show(const char* line) { SetWindowTextA(edit, line); }
-    // The events raised so far all came from the edit field's own element.
-    void ExpectAllFromTheLine() {
+    // The events raised so far all came from the result region's own element, and it holds text.
+    void ExpectAllFromTheRegion(const char* text) {
+        EXPECT_EQ(gui::WindowText(ResultRegion), text);
         for (const WinEvent& e : Raised) {
             EXPECT_EQ(e.event, static_cast<DWORD>(EVENT_OBJECT_LIVEREGIONCHANGED));
-            EXPECT_EQ(e.window, edit);
+            EXPECT_EQ(e.window, ResultRegion);
             EXPECT_EQ(e.object, OBJID_CLIENT);
             EXPECT_EQ(e.child, CHILDID_SELF);
         }
     }
 
+    HWND window = nullptr;
     HWND edit = nullptr;
 };
 
@@ -228,7 +242,7 @@ TEST_F(LiveLine, APauseAnnouncesALineWithAResultUnlessItStandsAsAtTheLastPause) 
         EXPECT_EQ(Raised.size(), s.events) << "step " << step << ": " << s.line;
         ++step;
     }
-    ExpectAllFromTheLine();
+    ExpectAllFromTheRegion("42");
 }
 
 TEST_F(LiveLine, ThePauseTimerAnnouncesOnceAndEnterLeavesItNothing) {
@@ -240,7 +254,7 @@ TEST_F(LiveLine, ThePauseTimerAnnouncesOnceAndEnterLeavesItNothing) {
         return !Raised.empty();
     }));
     EXPECT_EQ(Raised.size(), 1u);
-    ExpectAllFromTheLine();
+    ExpectAllFromTheRegion("1024");
 
     // Enter while a pause is pending announces at once and ends the pause: the pending work,
     // were it still to come, would find the line settled and say nothing.
@@ -256,13 +270,16 @@ TEST_F(LiveLine, TheLineIsAPoliteLiveRegionNamedInJapanese) {
     FakePropServices service;
     Service = &service;
     MakeLineLiveRegion(edit);
-    EXPECT_EQ(service.Window, edit);
+    // The region speaks; the field is named. A reader tells the name of the element whose live
+    // region changed, so a named field as the region would say its name, not the result.
     EXPECT_EQ(service.Properties, (std::vector<GUID>{LiveSettingProperty, NameProperty}));
+    EXPECT_EQ(service.Windows, (std::vector<HWND>{ResultRegion, edit}));
     EXPECT_EQ(service.LiveSetting, 1); // Polite
     EXPECT_EQ(service.Name, L"計算式");
     EXPECT_STREQ(LineAccessibleName, L"計算式");
     ForgetLineLiveRegion(edit);
     EXPECT_EQ(service.Cleared, (std::vector<GUID>{LiveSettingProperty, NameProperty}));
+    EXPECT_EQ(service.ClearedWindows, (std::vector<HWND>{ResultRegion, edit}));
     EXPECT_EQ(service.References, 1) << "the service is let go";
     EXPECT_EQ(ComStarts, 1);
     EXPECT_EQ(ComEnds, 1);

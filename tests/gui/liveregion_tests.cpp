@@ -1,7 +1,7 @@
-// The real tolvex.exe end to end, as assistive technology meets it: the live-region events of the
-// input line, seen through a WinEvent hook in this process, and the line's accessible name as
-// the platform's accessibility layer reports it. Which text is announced is checked in process
-// (announce_tests.cpp).
+// The real tolvex.exe end to end, as assistive technology meets it: the live-region events that
+// announce the input line's result, seen through a WinEvent hook in this process, and the names
+// of the line and of its result region as the platform's accessibility layer reports them. Which
+// text is announced is checked in process (announce_tests.cpp).
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -69,10 +69,14 @@ class LiveRegion : public ::testing::Test {
     bool EventsReach(size_t count) {
         return WaitUntil([&] { return EventsNow() >= count; });
     }
-    // Every event so far came from the edit field's own element.
-    void ExpectAllFromTheLine() {
+    // The static control of no size that announces the result: directly in front of the label
+    // that stands in front of the combo box.
+    HWND Region() { return GetWindow(GetWindow(tolvex.combo, GW_HWNDPREV), GW_HWNDPREV); }
+    // Every event so far came from the result region's own element, which now holds text.
+    void ExpectAllFromTheRegion(const char* text) {
+        EXPECT_EQ(WindowText(Region()), text);
         for (const WinEvent& event : LiveRegionEvents) {
-            EXPECT_EQ(event.window, tolvex.edit);
+            EXPECT_EQ(event.window, Region());
             EXPECT_EQ(event.object, OBJID_CLIENT);
             EXPECT_EQ(event.child, CHILDID_SELF);
         }
@@ -96,7 +100,7 @@ TEST_F(LiveRegion, FastKeysAreNotAnnouncedTheResultIsOnceTypingPausesAndAgainAtE
     PostKey(tolvex, VK_RETURN);
     ASSERT_TRUE(EventsReach(2)) << "no announcement at Enter";
     EXPECT_EQ(ListItems(tolvex.combo), std::vector<std::string>{"12*3=36"});
-    ExpectAllFromTheLine();
+    ExpectAllFromTheRegion("36");
 }
 
 TEST_F(LiveRegion, EnterAnnouncesALineWithoutEqualsOnceItHasItsResult) {
@@ -104,7 +108,7 @@ TEST_F(LiveRegion, EnterAnnouncesALineWithoutEqualsOnceItHasItsResult) {
     PostBatch("6*7", true);
     ASSERT_TRUE(EventsReach(1));
     EXPECT_EQ(WindowText(tolvex.combo), "6*7=42");
-    ExpectAllFromTheLine();
+    ExpectAllFromTheRegion("42");
 }
 
 // The name a screen reader gives the line, through the platform's accessibility layer in this
@@ -155,6 +159,9 @@ TEST_F(LiveRegion, TheLineIsNamedByALabelInFrontOfIt) {
     ASSERT_TRUE(WaitUntil([&] { return WindowText(tolvex.combo) == "1+1=2"; }));
     std::wstring name = AccessibleName(tolvex.edit);
     EXPECT_TRUE(name == L"計算式" || name.empty());
+    // The region's name is what a reader says at its change: the result, never the line's name.
+    ASSERT_TRUE(EventsReach(1));
+    EXPECT_EQ(AccessibleName(Region()), L"2");
     CoUninitialize();
 }
 
