@@ -1,8 +1,5 @@
-// The main window: its procedure, child controls and their layout, button glyphs, menus, the
-// program's whole command set and its shut-down work (at exit and at the end of a session).
-//
-// The three button glyphs (icons) belong to this module; they are drawn again on every change of
-// the system colours or of the window's scale and destroyed when the window is destroyed.
+// The main window: its procedure, child controls and their layout, menus, the program's whole
+// command set and its shut-down work (at exit and at the end of a session).
 #pragma once
 
 #include <windows.h>
