@@ -13,9 +13,10 @@ enum DecimalRange { DecimalInRange, DecimalOverflow, DecimalUnderflow };
 
 // decimal := [ "+" | "-" ] ( digits [ "." { digit } ] | "." digits )
 //            [ ( "e" | "E" ) [ "+" | "-" ] digits ]
-// Reads the literal at *cursor. In range, *value is its exact value rounded once to nearest, ties
-// to even, at the 64-bit significand (-0 for a negative literal of zeros), and *cursor stands
-// behind it; out of range, both are left alone. An "e" without a digit behind it (and behind its
-// sign) is not part of the literal. Where no digit stands (a sign or a point alone), *value is 0,
-// *cursor stays and the result is DecimalInRange: such a sign is an operator, not a literal's.
-DecimalRange ReadDecimalLiteral(const char** cursor, long double* value);
+// Reads the literal at *cursor and returns its value, *range saying where it lies. In range, the
+// value is the literal's exact value rounded once to nearest, ties to even, at the 64-bit
+// significand (-0 for a negative literal of zeros), and *cursor stands behind the literal; out of
+// range, the value is 0 and *cursor stays. An "e" without a digit behind it (and behind its sign)
+// is not part of the literal. Where no digit stands (a sign or a point alone), the value is 0,
+// *cursor stays and the literal is in range: such a sign is an operator, not a literal's.
+long double ReadDecimalLiteral(const char** cursor, DecimalRange* range);

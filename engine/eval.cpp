@@ -187,7 +187,13 @@ EvalStatus ParseBinaryDigits(const char** cursor, long double* value) {
 // Where no literal starts, the value is 0 and the cursor stays: the sign is then an operator.
 // Beyond either end of the range the literal is one failure to the line, which shows "?".
 EvalStatus ParseDecimalLiteral(const char** cursor, long double* value) {
-    return ReadDecimalLiteral(cursor, value) == DecimalInRange ? EvalOk : EvalOverflow;
+    DecimalRange range;
+    long double result = ReadDecimalLiteral(cursor, &range);
+    if (range != DecimalInRange) {
+        return EvalOverflow;
+    }
+    *value = result;
+    return EvalOk;
 }
 
 // function := name "(" sum ")"   (no blank between the name and its parenthesis)

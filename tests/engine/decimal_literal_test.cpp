@@ -377,15 +377,17 @@ TEST(DecimalLiterals, TheReaderSaysWhichEndOfTheRangeALiteralPasses) {
     };
     for (const ReadingCase& row : cases) {
         const char* cursor = row.text;
-        long double value = 12345;
-        EXPECT_EQ(ReadDecimalLiteral(&cursor, &value), row.range) << row.text;
+        DecimalRange range = DecimalInRange;
+        long double value = ReadDecimalLiteral(&cursor, &range);
+        EXPECT_EQ(range, row.range) << row.text;
         if (row.range == DecimalInRange) {
             EXPECT_STREQ(cursor, row.rest) << row.text;
             EXPECT_EQ(BitsOf(value), row.bits) << row.text;
         } else {
-            // Out of range, neither the cursor nor the value moves.
+            // Out of range the value is 0, never a stand-in for the magnitude, and the cursor
+            // stays.
             EXPECT_EQ(cursor, row.text) << row.text;
-            EXPECT_EQ(value, 12345) << row.text;
+            EXPECT_EQ(BitsOf(value), BitsOf(0.0L)) << row.text;
         }
     }
 }
