@@ -150,8 +150,8 @@ constexpr int DivisionLimbs =
                  : BitsOfPowerOfTen(MaxDigitsOfD)) +
     2;
 // E >= 0: with k + E <= OverflowDecade, D * 5^E < 2^(10k/3 + 7E/3) <= 2^(7 OverflowDecade / 3 + k);
-// a product is written to the sum of its factors' limbs, one more than it may need.
-constexpr int ProductLimbs = LimbsFor(BitsOfPowerOfFive(OverflowDecade) + MaxDigitsOfD) + 1;
+// a product is written to the sum of its factors' limbs, each rounded up, so two more at most.
+constexpr int ProductLimbs = LimbsFor(BitsOfPowerOfFive(OverflowDecade) + MaxDigitsOfD) + 2;
 // The squares of PowerOfFive need no more than the division.
 constexpr int MaxLimbs = DivisionLimbs > ProductLimbs ? DivisionLimbs : ProductLimbs;
 
