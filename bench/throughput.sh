@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Whole-process throughput: times tolvexc and bc -l on the same generated lines of arithmetic.
-# usage: bench/throughput.sh [TOLVEXC] [LINES]   (defaults: build/native/tools/tolvexc, 1000000)
+# usage: bench/throughput.sh [TOLVEXC] [LINES]   (defaults: build/native/console/tolvexc, 1000000)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tolvexc=${1:-build/native/tools/tolvexc}
+tolvexc=${1:-build/native/console/tolvexc}
 lines=${2:-1000000}
 if [ ! -x "$tolvexc" ]; then
   echo "throughput: no tolvexc at $tolvexc (build the native preset first)" >&2

@@ -3,7 +3,7 @@
 # many one-character lines (Wine's start-up and the console output). Each line is PIECE repeated
 # as often as the rewritten line, result included, still fits the 255 characters.
 # usage: bench/wine-lines.sh BUILD_DIR [LINES] [PIECE]
-#   BUILD_DIR  a Windows build tree (build/windows64 here), whose tools/tolvexc.exe is timed
+#   BUILD_DIR  a Windows build tree (build/windows64 here), whose console/tolvexc.exe is timed
 #   LINES      lines per run (default 20000)
 #   PIECE      default: everyday trigonometry, "sin(37.5)*cos(112)+tan(-23)+"
 set -euo pipefail
@@ -11,7 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:?usage: bench/wine-lines.sh BUILD_DIR [LINES] [PIECE]}" && pwd)
 lines=${2:-20000}
 piece=${3:-"sin(37.5)*cos(112)+tan(-23)+"}
-exe=$build/tools/tolvexc.exe
+exe=$build/console/tolvexc.exe
 if [ ! -f "$exe" ]; then
   echo "wine-lines: no $exe (build the Windows preset first)" >&2
   exit 2

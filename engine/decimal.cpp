@@ -1,40 +1,159 @@
-// The decimal literal as an extended value, correctly rounded: the result is the exact value of
-// the literal rounded once to nearest, ties to even, at the 64-bit significand, so the error is at
-// most half a unit in the last place. Nothing here is approximated; every step is integer.
+// Decimal literals read into the extended format, correctly rounded: the result is the exact value
+// of the literal rounded once to nearest, ties to even, at the 64-bit significand, so the error is
+// at most half a unit in the last place. Nothing here is approximated; every step is exact.
 //
-// Method: the literal is D * 10^E with D the integer of its significant digits. With
-// 10^E = 5^E * 2^E, the value is D * 5^E * 2^E for E >= 0, an integer whose top 64 bits, the next
-// bit (round) and whether any further bit is set (sticky) give the rounding; and (D / 5^-E) * 2^E
-// for E < 0, where D and 5^-E, both exact big integers in 32-bit limbs on the stack, are shifted
-// so that the quotient lies in [1, 2) and two 32-bit steps of schoolbook long division give the
-// significand, the round bit and, from the remainder, the sticky bit. Powers of five come from
-// repeated squaring, so a literal at the far end of the range costs some microseconds.
+// Method, short literals (most of what is typed, in nanoseconds): a significand M of at most 19
+// digits (M < 10^19 < 2^64, so M is exact) and an effective exponent k with |k| <= 27
+// (10^27 = 2^27 * 5^27 and 5^27 < 2^64, so 10^|k| is exact) make the value one correctly rounded
+// operation on exact operands, M * 10^k or M / 10^-k. Such a value neither overflows nor
+// underflows.
 //
-// Bounds: exact for every literal of at most MaxKeptDigits significant digits, which every line
-// is. Only a longer literal, which no line holds, is rounded as if its further digits were one
+// Method, every other literal (microseconds): the literal is D * 10^E with D the integer of its
+// significant digits. With 10^E = 5^E * 2^E, the value is D * 5^E * 2^E for E >= 0, an integer
+// whose top 64 bits, the next bit (round) and whether any further bit is set (sticky) give the
+// rounding; and (D / 5^-E) * 2^E for E < 0, where D and 5^-E, both exact big integers in 32-bit
+// limbs on the stack, are shifted so that the quotient lies in [1, 2) and two 32-bit steps of
+// schoolbook long division give the significand, the round bit and, from the remainder, the sticky
+// bit. Powers of five come from repeated squaring.
+//
+// Bounds: exact for every literal of at most MaxExactLiteralDigits significant digits, which every
+// line is. Only a longer literal, which no line holds, is rounded as if its further digits were one
 // digit 1 when any of them is non-zero; that can misround only a literal within 10^-300 of a
-// rounding boundary. Exponents are cut off where the result is certainly infinite or certainly
-// below the smallest normal magnitude, which bounds 5^|E| below 2^12160.
+// rounding boundary. Exponents are cut off where the result is certainly out of range, which
+// bounds |E| and with it the size of the big integers (MaxLimbs).
 #include "engine/decimal.h"
 
 #include "engine/extended.h"
 
 #include <cstdint>
-#include <limits>
 
 namespace {
 
-constexpr int MaxKeptDigits = 300;
+// Character classes by hand: <cctype> depends on the locale and is undefined for bytes >= 0x80.
+bool IsDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
+
+// The short path.
+
+constexpr int MaxExactDigits = 19;
+constexpr int MaxExactPowerOfTen = 27;
+
+struct PowersOfTen {
+    long double value[MaxExactPowerOfTen + 1];
+};
+
+// 10^i = 2^i * 5^i needs no more than 64 significant bits up to i = 27, so each product here is
+// exact and the compiler's rounding never comes into it.
+constexpr PowersOfTen MakePowersOfTen() {
+    PowersOfTen powers{};
+    powers.value[0] = 1;
+    for (int i = 1; i <= MaxExactPowerOfTen; ++i) {
+        powers.value[i] = powers.value[i - 1] * 10;
+    }
+    return powers;
+}
+
+constexpr PowersOfTen ExactPowersOfTen = MakePowersOfTen();
+static_assert(ExactPowersOfTen.value[MaxExactPowerOfTen] == 1e27L, "10^27 must be exact");
+static_assert(ExactPowersOfTen.value[19] == 10000000000000000000.0L, "10^19 must be exact");
+
+// Counters of digits stop here: a literal this long is never on the short path, and no count can
+// overflow however long the text is. The exponent is read up to the same bound.
+constexpr int CountLimit = 1 << 24;
+
+// What the scan of a literal learns for the short path, digit by digit.
+struct DecimalDigits {
+    uint64_t significand = 0;  // the significant digits read so far, trailing zeros held back
+    int significantDigits = 0; // digits in significand
+    int heldZeros = 0;         // zeros behind the last non-zero digit, not yet in significand
+    int fractionDigits = 0;    // all digits behind the point, leading zeros included
+    bool exact = true;         // false once the literal cannot take the short path
+};
+
+void CountUp(int* count, DecimalDigits* digits) {
+    if (*count < CountLimit) {
+        ++*count;
+    } else {
+        digits->exact = false;
+    }
+}
+
+void AddDigit(char ch, DecimalDigits* digits) {
+    if (ch == '0') {
+        // Leading zeros add nothing; later ones wait until a non-zero digit shows they are inner.
+        if (digits->significantDigits > 0) {
+            CountUp(&digits->heldZeros, digits);
+        }
+        return;
+    }
+    if (!digits->exact || digits->significantDigits + digits->heldZeros >= MaxExactDigits) {
+        digits->exact = false;
+        return;
+    }
+    for (; digits->heldZeros > 0; --digits->heldZeros) {
+        digits->significand *= 10;
+        ++digits->significantDigits;
+    }
+    digits->significand = digits->significand * 10 + static_cast<uint64_t>(ch - '0');
+    ++digits->significantDigits;
+}
+
+// The magnitude M * 10^k or M / 10^-k, or false when the literal needs the big integers.
+bool ConvertShort(const DecimalDigits& digits, int writtenExponent, long double* magnitude) {
+    if (!digits.exact) {
+        return false;
+    }
+    // The written exponent stays below 10 * CountLimit and each count at CountLimit: no overflow.
+    int exponent = writtenExponent - digits.fractionDigits + digits.heldZeros;
+    if (exponent < -MaxExactPowerOfTen || exponent > MaxExactPowerOfTen) {
+        return false;
+    }
+    long double significand = static_cast<long double>(digits.significand);
+    *magnitude = exponent >= 0 ? significand * ExactPowersOfTen.value[exponent]
+                               : significand / ExactPowersOfTen.value[-exponent];
+    return true;
+}
+
+// The general path.
 
 // A value of at least 10^4933 overflows (the largest is about 1.19e4932); one below 10^-4932 is
 // below the smallest normal magnitude (about 3.36e-4932) and rounds to no normal value.
 constexpr int OverflowDecade = 4933;
 constexpr int UnderflowDecade = -4932;
 
-// The largest number: 5^(4931 + MaxKeptDigits + 1) < 2^12150, one bit more after alignment.
-constexpr int MaxLimbs = 392;
-static_assert(MaxLimbs * 32 > (-UnderflowDecade + MaxKeptDigits + 1) * 2322 / 1000 + 2,
-              "5^-E must fit with a bit to spare");
+// D holds at most the kept digits and one more that stands for the dropped ones.
+constexpr int MaxDigitsOfD = MaxExactLiteralDigits + 1;
+
+// The largest |E| past the range checks: with k digits in D, D * 10^E lies in
+// [10^(k - 1 + E), 10^(k + E)), so E <= OverflowDecade - k above and E > UnderflowDecade - k below.
+constexpr int MaxPowerOfFive = MaxDigitsOfD - 1 - UnderflowDecade;
+static_assert(OverflowDecade - 1 <= MaxPowerOfFive, "the negative exponents reach further");
+
+// 5^3 < 2^7 and 10^3 < 2^10, so 5^n < 2^(7n/3) and 10^n < 2^(10n/3): bounds on their bit lengths.
+static_assert(5 * 5 * 5 < 1 << 7 && 10 * 10 * 10 < 1 << 10, "the bounds below rest on these");
+constexpr int BitsOfPowerOfFive(int n) {
+    return (7 * n + 2) / 3;
+}
+constexpr int BitsOfPowerOfTen(int n) {
+    return (10 * n + 2) / 3;
+}
+constexpr int LimbsFor(int bits) {
+    return (bits + 31) / 32;
+}
+
+// E < 0: D and 5^-E are aligned to a whole number of limbs, the remainder is shifted up one limb
+// more, and a shift writes a limb beyond its result before trimming it.
+constexpr int DivisionLimbs =
+    LimbsFor(BitsOfPowerOfFive(MaxPowerOfFive) > BitsOfPowerOfTen(MaxDigitsOfD)
+                 ? BitsOfPowerOfFive(MaxPowerOfFive)
+                 : BitsOfPowerOfTen(MaxDigitsOfD)) +
+    2;
+// E >= 0: with k + E <= OverflowDecade, D * 5^E < 2^(10k/3 + 7E/3) <= 2^(7 OverflowDecade / 3 + k);
+// a product is written to the sum of its factors' limbs, each rounded up, so two more at most.
+constexpr int ProductLimbs = LimbsFor(BitsOfPowerOfFive(OverflowDecade) + MaxDigitsOfD) + 2;
+// The squares of PowerOfFive need no more than the division.
+constexpr int MaxLimbs = DivisionLimbs > ProductLimbs ? DivisionLimbs : ProductLimbs;
 
 struct BigNumber {
     uint32_t limb[MaxLimbs]; // least significant first
@@ -46,7 +165,8 @@ void SetSmall(BigNumber* n, uint32_t value) {
     n->size = value != 0 ? 1 : 0;
 }
 
-// n = n * factor + addend.
+// n = n * factor + addend, for a factor of at least 1: the result is then at least n, so its top
+// limb, or the carry put above it, is non-zero.
 void MultiplyAdd(BigNumber* n, uint32_t factor, uint32_t addend) {
     uint64_t carry = addend;
     for (int i = 0; i < n->size; ++i) {
@@ -56,9 +176,6 @@ void MultiplyAdd(BigNumber* n, uint32_t factor, uint32_t addend) {
     }
     if (carry != 0) {
         n->limb[n->size++] = static_cast<uint32_t>(carry);
-    }
-    if (factor == 0) {
-        n->size = addend != 0 ? 1 : 0;
     }
 }
 
@@ -224,6 +341,11 @@ uint32_t NextQuotientDigit(BigNumber* remainder, const BigNumber& divisor, BigNu
     uint64_t high = top + 1 < remainder->size ? remainder->limb[top + 1] : 0;
     uint64_t low = top < remainder->size ? remainder->limb[top] : 0;
     uint64_t estimate = (high << 32 | low) / divisor.limb[top];
+    if (estimate == 0) {
+        // The remainder's top limbs are below the divisor's: so is the remainder, and the digit
+        // is 0 (a run of 32 zero bits in the quotient, as behind the 1 of 1.00000000000000000001).
+        return 0;
+    }
     uint32_t digit = estimate > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(estimate);
     *scratch = divisor;
     MultiplyAdd(scratch, digit, 0);
@@ -235,9 +357,10 @@ uint32_t NextQuotientDigit(BigNumber* remainder, const BigNumber& divisor, BigNu
     return digit;
 }
 
-} // namespace
-
-long double DecimalToExtended(const char* mantissa, int writtenExponent) {
+// The magnitude of the literal whose digits start at mantissa (digits, at most one point, more
+// digits; the scan stops at the first other character) times 10^writtenExponent; 0 when *range
+// says it is out of range.
+long double ConvertInBigIntegers(const char* mantissa, int writtenExponent, DecimalRange* range) {
     // The significant digits into D, the decimal exponent counted with them.
     BigNumber numerator;
     SetSmall(&numerator, 0);
@@ -250,13 +373,13 @@ long double DecimalToExtended(const char* mantissa, int writtenExponent) {
             afterPoint = true;
             continue;
         }
-        if (*at < '0' || *at > '9') {
+        if (!IsDigit(*at)) {
             break;
         }
         uint32_t digit = static_cast<uint32_t>(*at - '0');
         if (keptDigits == 0 && digit == 0) {
             exponent -= afterPoint ? 1 : 0;
-        } else if (keptDigits < MaxKeptDigits) {
+        } else if (keptDigits < MaxExactLiteralDigits) {
             MultiplyAdd(&numerator, 10, digit);
             ++keptDigits;
             exponent -= afterPoint ? 1 : 0;
@@ -266,6 +389,7 @@ long double DecimalToExtended(const char* mantissa, int writtenExponent) {
         }
     }
     if (keptDigits == 0) {
+        *range = DecimalInRange;
         return 0;
     }
     if (droppedNonZero) {
@@ -275,10 +399,12 @@ long double DecimalToExtended(const char* mantissa, int writtenExponent) {
     }
     // D * 10^E lies in [10^(keptDigits - 1 + E), 10^(keptDigits + E)).
     if (keptDigits - 1 + exponent >= OverflowDecade) {
-        return std::numeric_limits<long double>::infinity();
+        *range = DecimalOverflow;
+        return 0;
     }
     if (keptDigits + exponent <= UnderflowDecade) {
-        return std::numeric_limits<long double>::denorm_min();
+        *range = DecimalUnderflow;
+        return 0;
     }
     int decimalExponent = static_cast<int>(exponent);
 
@@ -335,9 +461,11 @@ long double DecimalToExtended(const char* mantissa, int writtenExponent) {
         // fewer: only the all-ones significand, at least the midpoint between the largest
         // subnormal (odd) and 2^-16382, rounds up to that smallest normal magnitude.
         if (topExponent == SmallestNormalExponent - 1 && significand == UINT64_MAX) {
+            *range = DecimalInRange;
             return SmallestNormal;
         }
-        return std::numeric_limits<long double>::denorm_min();
+        *range = DecimalUnderflow;
+        return 0;
     }
     if (roundBit && (sticky || (significand & 1) != 0)) {
         ++significand;
@@ -347,7 +475,69 @@ long double DecimalToExtended(const char* mantissa, int writtenExponent) {
         }
     }
     if (topExponent > ExtendedExponentBias) {
-        return std::numeric_limits<long double>::infinity();
+        *range = DecimalOverflow;
+        return 0;
     }
+    *range = DecimalInRange;
     return Compose(significand, topExponent);
+}
+
+} // namespace
+
+// The values are returned, not written through pointers: an extended value stored to memory and
+// read back at once stalls the processor, which slowed lines of short literals by a tenth.
+long double ReadDecimalLiteral(const char** cursor, DecimalRange* range) {
+    const char* at = *cursor;
+    bool negative = *at == '-';
+    if (*at == '+' || *at == '-') {
+        ++at;
+    }
+    const char* mantissa = at;
+    DecimalDigits digits;
+    bool anyDigit = false;
+    for (; IsDigit(*at); ++at) {
+        anyDigit = true;
+        AddDigit(*at, &digits);
+    }
+    if (*at == '.') {
+        for (++at; IsDigit(*at); ++at) {
+            anyDigit = true;
+            AddDigit(*at, &digits);
+            CountUp(&digits.fractionDigits, &digits);
+        }
+    }
+    *range = DecimalInRange;
+    if (!anyDigit) {
+        return 0;
+    }
+    int writtenExponent = 0;
+    if (*at == 'e' || *at == 'E') {
+        const char* exponent = at + 1;
+        bool negativeExponent = *exponent == '-';
+        if (*exponent == '+' || *exponent == '-') {
+            ++exponent;
+        }
+        if (IsDigit(*exponent)) {
+            for (at = exponent; IsDigit(*at); ++at) {
+                if (writtenExponent < CountLimit) {
+                    writtenExponent = writtenExponent * 10 + (*at - '0');
+                } else {
+                    digits.exact = false;
+                }
+            }
+            if (negativeExponent) {
+                writtenExponent = -writtenExponent;
+            }
+        }
+    }
+    long double magnitude = 0;
+    if (!ConvertShort(digits, writtenExponent, &magnitude)) {
+        magnitude = ConvertInBigIntegers(mantissa, writtenExponent, range);
+        if (*range != DecimalInRange) {
+            return 0;
+        }
+    }
+    *cursor = at;
+    // Negation is exact and keeps the -0 of "-0", "-0.0" and "-0e5".
+    return negative ? -magnitude : magnitude;
 }

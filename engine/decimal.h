@@ -1,10 +1,22 @@
-// The correctly rounded conversion of a decimal literal to the extended format, for the literals
-// that the evaluator's short exact path cannot take.
+// Reads a decimal literal into the extended format, correctly rounded and without the locale: the
+// evaluator's one conversion of decimal text.
 #pragma once
 
-// The magnitude of the literal whose digits start at mantissa (digits, at most one point, more
-// digits; the scan stops at the first other character) times 10^writtenExponent, rounded to
-// nearest, ties to even, at the 64-bit significand: the value a correct strtold gives, without its
-// sign. Infinity when that value overflows; when it lies below the smallest normal magnitude, some
-// non-zero value below it (never 0 for a literal with a non-zero digit); 0 for a literal of zeros.
-long double DecimalToExtended(const char* mantissa, int writtenExponent);
+// Every literal of at most this many significant digits is converted exactly; a line is shorter
+// (engine/line.cpp checks it when compiled).
+constexpr int MaxExactLiteralDigits = 300;
+
+// Where the correctly rounded value of a literal lies: in the extended range (a normal magnitude,
+// or 0 for a literal of zeros), at or beyond 2^16384, or below the smallest normal magnitude
+// 2^-16382 while the literal is not 0.
+enum DecimalRange { DecimalInRange, DecimalOverflow, DecimalUnderflow };
+
+// decimal := [ "+" | "-" ] ( digits [ "." { digit } ] | "." digits )
+//            [ ( "e" | "E" ) [ "+" | "-" ] digits ]
+// Reads the literal at *cursor and returns its value, *range saying where it lies. In range, the
+// value is the literal's exact value rounded once to nearest, ties to even, at the 64-bit
+// significand (-0 for a negative literal of zeros), and *cursor stands behind the literal; out of
+// range, the value is 0 and *cursor stays. An "e" without a digit behind it (and behind its sign)
+// is not part of the literal. Where no digit stands (a sign or a point alone), the value is 0,
+// *cursor stays and the literal is in range: such a sign is an operator, not a literal's.
+long double ReadDecimalLiteral(const char** cursor, DecimalRange* range);

@@ -6,7 +6,6 @@
 #include "engine/mathlayer.h"
 
 #include <cmath>
-#include <cstdint>
 
 namespace {
 
@@ -183,156 +182,16 @@ EvalStatus ParseBinaryDigits(const char** cursor, long double* value) {
     return EvalOk;
 }
 
-// The exact conversion of short literals. The general conversion (engine/decimal.h) works in
-// big integers and costs microseconds per literal, so every literal whose value is one correctly
-// rounded operation on exact operands is computed here instead: significand M of at most 19 digits
-// (M < 10^19 < 2^64, so M is exact) and effective exponent k with |k| <= 27 (10^27 = 2^27 * 5^27
-// and 5^27 < 2^64, so 10^|k| is exact). Then M * 10^k or M / 10^-k, rounded once to nearest at the
-// 64-bit significand, is the extended value nearest to the literal, which is what the general
-// conversion returns. Such a value neither overflows nor underflows, so the range error never
-// concerns the fast path.
-constexpr int MaxExactDigits = 19;
-constexpr int MaxExactPowerOfTen = 27;
-
-struct PowersOfTen {
-    long double value[MaxExactPowerOfTen + 1];
-};
-
-// 10^i = 2^i * 5^i needs no more than 64 significant bits up to i = 27, so each product here is
-// exact and the compiler's rounding never comes into it.
-constexpr PowersOfTen MakePowersOfTen() {
-    PowersOfTen powers{};
-    powers.value[0] = 1;
-    for (int i = 1; i <= MaxExactPowerOfTen; ++i) {
-        powers.value[i] = powers.value[i - 1] * 10;
-    }
-    return powers;
-}
-
-constexpr PowersOfTen ExactPowersOfTen = MakePowersOfTen();
-static_assert(ExactPowersOfTen.value[MaxExactPowerOfTen] == 1e27L, "10^27 must be exact");
-static_assert(ExactPowersOfTen.value[19] == 10000000000000000000.0L, "10^19 must be exact");
-
-// Counters of digits stop here: a literal this long is never on the fast path, and no count can
-// overflow however long the text is. The exponent is read up to the same bound.
-constexpr int CountLimit = 1 << 24;
-
-// What the scan of a decimal literal learns for the exact conversion, digit by digit.
-struct DecimalDigits {
-    uint64_t significand = 0;  // the significant digits read so far, trailing zeros held back
-    int significantDigits = 0; // digits in significand
-    int heldZeros = 0;         // zeros behind the last non-zero digit, not yet in significand
-    int fractionDigits = 0;    // all digits behind the point, leading zeros included
-    bool exact = true;         // false once the literal cannot take the fast path
-};
-
-void CountUp(int* count, DecimalDigits* digits) {
-    if (*count < CountLimit) {
-        ++*count;
-    } else {
-        digits->exact = false;
-    }
-}
-
-void AddDigit(char ch, DecimalDigits* digits) {
-    if (ch == '0') {
-        // Leading zeros add nothing; later ones wait until a non-zero digit shows they are inner.
-        if (digits->significantDigits > 0) {
-            CountUp(&digits->heldZeros, digits);
-        }
-        return;
-    }
-    if (!digits->exact || digits->significantDigits + digits->heldZeros >= MaxExactDigits) {
-        digits->exact = false;
-        return;
-    }
-    for (; digits->heldZeros > 0; --digits->heldZeros) {
-        digits->significand *= 10;
-        ++digits->significantDigits;
-    }
-    digits->significand = digits->significand * 10 + static_cast<uint64_t>(ch - '0');
-    ++digits->significantDigits;
-}
-
-// M * 10^k or M / 10^-k, or false when the literal needs the library.
-bool ConvertExactly(const DecimalDigits& digits, int writtenExponent, bool negative,
-                    long double* value) {
-    if (!digits.exact) {
-        return false;
-    }
-    // The written exponent stays below 10 * CountLimit and each count at CountLimit: no overflow.
-    int exponent = writtenExponent - digits.fractionDigits + digits.heldZeros;
-    if (exponent < -MaxExactPowerOfTen || exponent > MaxExactPowerOfTen) {
-        return false;
-    }
-    long double significand = static_cast<long double>(digits.significand);
-    long double magnitude = exponent >= 0 ? significand * ExactPowersOfTen.value[exponent]
-                                          : significand / ExactPowersOfTen.value[-exponent];
-    // Negation is exact and keeps the -0 of "-0", "-0.0" and "-0e5".
-    *value = negative ? -magnitude : magnitude;
-    return true;
-}
-
 // decimal := [ "+" | "-" ] ( digits [ "." { digit } ] | "." digits )
 //            [ ( "e" | "E" ) [ "+" | "-" ] digits ]
 // Where no literal starts, the value is 0 and the cursor stays: the sign is then an operator.
+// Beyond either end of the range the literal is one failure to the line, which shows "?".
 EvalStatus ParseDecimalLiteral(const char** cursor, long double* value) {
-    const char* start = *cursor;
-    const char* at = start;
-    bool negative = *at == '-';
-    if (*at == '+' || *at == '-') {
-        ++at;
-    }
-    const char* mantissa = at;
-    DecimalDigits digits;
-    bool anyDigit = false;
-    for (; IsDigit(*at); ++at) {
-        anyDigit = true;
-        AddDigit(*at, &digits);
-    }
-    if (*at == '.') {
-        for (++at; IsDigit(*at); ++at) {
-            anyDigit = true;
-            AddDigit(*at, &digits);
-            CountUp(&digits.fractionDigits, &digits);
-        }
-    }
-    if (!anyDigit) {
-        *value = 0;
-        return EvalOk;
-    }
-    int writtenExponent = 0;
-    if (*at == 'e' || *at == 'E') {
-        const char* exponent = at + 1;
-        bool negativeExponent = *exponent == '-';
-        if (*exponent == '+' || *exponent == '-') {
-            ++exponent;
-        }
-        if (IsDigit(*exponent)) {
-            for (at = exponent; IsDigit(*at); ++at) {
-                if (writtenExponent < CountLimit) {
-                    writtenExponent = writtenExponent * 10 + (*at - '0');
-                } else {
-                    digits.exact = false;
-                }
-            }
-            if (negativeExponent) {
-                writtenExponent = -writtenExponent;
-            }
-        }
-    }
-    long double result = 0;
-    if (!ConvertExactly(digits, writtenExponent, negative, &result)) {
-        long double magnitude = DecimalToExtended(mantissa, writtenExponent);
-        result = negative ? -magnitude : magnitude;
-    }
-    // The correctly rounded value is out of range when it is infinite or below the smallest
-    // normal magnitude (a literal with a non-zero digit included, however far below).
-    if (!std::isfinite(result) ||
-        (std::fabs(result) < SmallestNormal && (result != 0 || digits.significantDigits > 0))) {
+    DecimalRange range;
+    long double result = ReadDecimalLiteral(cursor, &range);
+    if (range != DecimalInRange) {
         return EvalOverflow;
     }
-    *cursor = at;
     *value = result;
     return EvalOk;
 }
@@ -390,8 +249,8 @@ EvalStatus CallFunction(const FunctionName& function, long double x, long double
     if (MathErrorStatus != EvalOk) {
         return MathErrorStatus;
     }
-    // The checks above keep every result finite; should a library's last bits at the edge of the
-    // range disagree, the value still never leaves the evaluator as an infinity.
+    // The checks above and the math layer's own reports keep every result finite; should a
+    // rounding at the edge of the range still make an infinity, it never leaves the evaluator.
     if (!std::isfinite(result)) {
         return EvalOverflow;
     }

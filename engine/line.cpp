@@ -2,7 +2,12 @@
 // formatted result behind it.
 #include "engine/line.h"
 
+#include "engine/decimal.h"
+
 #include <cstring>
+
+// A literal can be no longer than its line, so every literal a line holds converts exactly.
+static_assert(MaxLineLength <= MaxExactLiteralDigits, "a line's literals must convert exactly");
 
 bool ParseLine(const char* text, LineParse* parse) {
     if (text[0] == '\0' || text[1] == '\0') {

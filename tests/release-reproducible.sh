@@ -31,8 +31,8 @@ done
 
 status=0
 limit=102400
-for file in build/release/app/tolvex.exe build/release/tools/tolvexc.exe dist/tolvex-*-win32.zip \
-  build/release64/app/tolvex.exe build/release64/tools/tolvexc.exe dist/tolvex-*-win64.zip; do
+for file in build/release/app/tolvex.exe build/release/console/tolvexc.exe dist/tolvex-*-win32.zip \
+  build/release64/app/tolvex.exe build/release64/console/tolvexc.exe dist/tolvex-*-win64.zip; do
   # The glob is expanded in each copy; both must have made the same file names.
   first=$(cd "${copies[0]}" && echo $file) second=$(cd "${copies[1]}" && echo $file)
   if [ "$first" != "$second" ] || [ ! -f "${copies[0]}/$first" ]; then
@@ -72,7 +72,7 @@ for flavour in win32 win64; do
     --console "$unpacked/tolvexc.exe" || status=1
   (cd "$unpacked" && sha256sum --check --strict --quiet SHA256SUMS) || status=1
   cmp "$unpacked/tolvex.exe" "${copies[0]}/$build/app/tolvex.exe" || status=1
-  cmp "$unpacked/tolvexc.exe" "${copies[0]}/$build/tools/tolvexc.exe" || status=1
+  cmp "$unpacked/tolvexc.exe" "${copies[0]}/$build/console/tolvexc.exe" || status=1
 done
 
 [ $status -eq 0 ] && rm -rf "$work"

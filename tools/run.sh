@@ -11,7 +11,7 @@ if [ -z "${DISPLAY:-}" ]; then
   echo "tolvex: press Enter; end with Ctrl+D. (With a display, run this command again for the window.)"
   cmake --preset native >/dev/null
   cmake --build --preset native --target tolvexc >/dev/null
-  exec build/native/tools/tolvexc
+  exec build/native/console/tolvexc
 fi
 
 # The product is the 32-bit program; a machine that runs no 32-bit programs gets the 64-bit build

@@ -12,8 +12,8 @@
 #
 # The full run (about 100 000 lines, a few minutes for the model and for each build):
 #   /usr/bin/python3 tests/corpus/corpus.py 100000 1 >/tmp/corpus.txt
-#   /usr/bin/python3 tests/corpus/check-corpus.py /tmp/corpus.txt --native build/native/tools/tolvexc \
-#       --windows build/windows/tools/tolvexc.exe
+#   /usr/bin/python3 tests/corpus/check-corpus.py /tmp/corpus.txt --native build/native/console/tolvexc \
+#       --windows build/windows/console/tolvexc.exe
 import argparse
 import hashlib
 import json

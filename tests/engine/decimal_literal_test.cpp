@@ -1,5 +1,6 @@
 // Decimal literals: the evaluator's own conversions, short and general, against the library's
 // strtold.
+#include "engine/decimal.h"
 #include "tests/engine/engine_test_util.h"
 
 #include <gtest/gtest.h>
@@ -177,6 +178,13 @@ TEST(DecimalLiterals, LongLiteralsAndTheEdgesOfTheRangeRoundCorrectly) {
         // Zeros that move the point a long way.
         {farPoint.c_str(), EvalOk, {0x7D9E, 0xE49326D931457262}},
         {farExponent.c_str(), EvalOverflow, {}},
+        // Quotients with 32 zero bits behind the integer bit: a long division digit of 0.
+        {"1.00000000000000000001", EvalOk, {0x3FFF, 0x8000000000000000}},
+        {"0.500000000000000000000000000000000000000001", EvalOk, {0x3FFE, 0x8000000000000000}},
+        // 2^-100 and a 1 far behind its last digit.
+        {"7.8886090522101180541172856528278622967320643510902300477027893066406250000001e-31",
+         EvalOk,
+         {0x3F9B, 0x8000000000000000}},
     };
     for (const LiteralCase& row : cases) {
         long double value = 0;
@@ -317,6 +325,71 @@ TEST(DecimalLiterals, LongLiteralsAgreeWithTheLibraryBitForBit) {
     // Both sides of the range's ends are reached.
     EXPECT_GT(outOfRange, 500);
     EXPECT_LT(outOfRange, 2500);
+}
+
+// Literals longer than any line keep their first MaxExactLiteralDigits digits; at the bottom of
+// the range they need the largest powers of five.
+TEST(DecimalLiterals, LiteralsLongerThanALineAgreeWithTheLibrary) {
+    const std::string digits(MaxExactLiteralDigits + 100, '7');
+    const char* const exponents[] = {"e-4931", "e-4932", "e-4933", "e-5232", "e-5233",
+                                     "e-5300", "e4532",  "e4533",  "e4632",  "e-400"};
+    for (const char* exponent : exponents) {
+        for (const char* point : {"", "0.", "0.000"}) {
+            EXPECT_EQ(Disagreement(point + digits + exponent), "");
+        }
+    }
+}
+
+struct ReadingCase {
+    const char* text;
+    DecimalRange range;
+    const char* rest;  // what the literal leaves behind, when in range
+    ExtendedBits bits; // checked only in range
+};
+
+TEST(DecimalLiterals, TheReaderSaysWhichEndOfTheRangeALiteralPasses) {
+    const ReadingCase cases[] = {
+        {"1e4933", DecimalOverflow, "", {}},
+        {"-1.189731495357231765053511589829488667967e4932", DecimalOverflow, "", {}},
+        {"1e99999999999999999999", DecimalOverflow, "", {}},
+        {"1e-4951", DecimalUnderflow, "", {}},
+        {"-3.36210314311209350608041784072762887247165904816550024928887e-4932",
+         DecimalUnderflow,
+         "",
+         {}},
+        {"1e-99999999999999999999", DecimalUnderflow, "", {}},
+        // Rounded up to the smallest normal magnitude: in range.
+        {"3.36210314311209350608041784072762887247165904816550024928888e-4932",
+         DecimalInRange,
+         "",
+         {0x0001, 0x8000000000000000}},
+        // Zeros are never out of range, whatever their exponent.
+        {"-0e-99999", DecimalInRange, "", {0x8000, 0}},
+        {"0.000e99999999999999999999", DecimalInRange, "", {0x0000, 0}},
+        // The reader stops where the literal does.
+        {"1.5e+2*3", DecimalInRange, "*3", {0x4006, 0x9600000000000000}},
+        {"2e", DecimalInRange, "e", {0x4000, 0x8000000000000000}},
+        {"2e-x", DecimalInRange, "e-x", {0x4000, 0x8000000000000000}},
+        {"-.5.5", DecimalInRange, ".5", {0xBFFE, 0x8000000000000000}},
+        // No digit: 0, and the sign or point stays for the caller.
+        {"-(1)", DecimalInRange, "-(1)", {0x0000, 0}},
+        {".e5", DecimalInRange, ".e5", {0x0000, 0}},
+    };
+    for (const ReadingCase& row : cases) {
+        const char* cursor = row.text;
+        DecimalRange range = DecimalInRange;
+        long double value = ReadDecimalLiteral(&cursor, &range);
+        EXPECT_EQ(range, row.range) << row.text;
+        if (row.range == DecimalInRange) {
+            EXPECT_STREQ(cursor, row.rest) << row.text;
+            EXPECT_EQ(BitsOf(value), row.bits) << row.text;
+        } else {
+            // Out of range the value is 0, never a stand-in for the magnitude, and the cursor
+            // stays.
+            EXPECT_EQ(cursor, row.text) << row.text;
+            EXPECT_EQ(BitsOf(value), BitsOf(0.0L)) << row.text;
+        }
+    }
 }
 
 TEST(DecimalLiterals, TheGeneratorReachesBothSidesOfTheShortForm) {
