@@ -5,6 +5,7 @@
 
 #include "res/resource.h"
 #include "ui/buttonglyph.h"
+#include "ui/mainwnd.h"
 
 HWND MenuButton;
 
@@ -20,19 +21,13 @@ HICON CloseGlyph;
 // The buttons' tooltip control; owned by no window, so destroyed with the main window by hand.
 HWND ButtonTips;
 
-// The program's instance, as the window it is given holds it: resources and windows come from it.
-HINSTANCE InstanceOf(HWND window) {
-    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
-}
-
 // The glyphs are icons, for their clear surround: the button shows the icon alone, never its text
 // (which names it to screen readers).
 constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | BS_ICON;
 
 HWND CreateButton(HWND parent, int id) {
     return CreateWindowExA(0, "BUTTON", "", ButtonStyle, 0, 0, 0, 0, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), InstanceOf(parent),
-                           nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), AppInstance, nullptr);
 }
 
 // Draws the glyph of button (one of the three) for its window's scale and the current colours,
@@ -54,7 +49,7 @@ void LoadButtonBitmaps(HWND button) {
     default: break;
     }
     HICON previous = *glyph;
-    *glyph = DrawButtonGlyph(GetParent(button), InstanceOf(button), resource);
+    *glyph = DrawButtonGlyph(GetParent(button), AppInstance, resource);
     SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(*glyph));
     if (previous) {
         DestroyIcon(previous);
@@ -80,11 +75,10 @@ constexpr ButtonName ButtonNames[] = {
 // calculator called up beside other work is often not in front. It is owned by no window: a
 // topmost window (as a tooltip is) owned by the main window keeps Wine from making the main
 // window topmost; so the main window destroys it itself.
-HWND CreateButtonTips(HWND window) {
+HWND CreateButtonTips() {
     return CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, InstanceOf(window),
-                           nullptr);
+                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
 }
 
 // The tooltip watches the button's own mouse messages (TTF_SUBCLASS) and covers all of it.
@@ -102,7 +96,7 @@ void AddButtonTip(HWND tips, HWND window, HWND button, const wchar_t* name) {
 // Set through the wide call like the program's other Japanese texts. The buttons are ANSI windows,
 // so their texts are held in the ANSI code page, which has them in the Japanese one.
 void NameButtons(HWND window) {
-    ButtonTips = CreateButtonTips(window);
+    ButtonTips = CreateButtonTips();
     for (const ButtonName& button : ButtonNames) {
         HWND control = GetDlgItem(window, button.id);
         SetWindowTextW(control, button.name);
