@@ -169,14 +169,10 @@ class LiveLine : public ::testing::Test {
         gui::Hook("ole32.dll", "CoUninitialize", &FakeCoUninitialize, &RealCoUninitialize);
     }
     static void TearDownTestSuite() {
-        gui::PatchImport("USER32.dll", "NotifyWinEvent",
-                         reinterpret_cast<void*>(RealNotifyWinEvent));
-        gui::PatchImport("ole32.dll", "CoCreateInstance",
-                         reinterpret_cast<void*>(RealCoCreateInstance));
-        gui::PatchImport("ole32.dll", "CoInitializeEx",
-                         reinterpret_cast<void*>(RealCoInitializeEx));
-        gui::PatchImport("ole32.dll", "CoUninitialize",
-                         reinterpret_cast<void*>(RealCoUninitialize));
+        gui::Unhook("USER32.dll", "NotifyWinEvent", RealNotifyWinEvent);
+        gui::Unhook("ole32.dll", "CoCreateInstance", RealCoCreateInstance);
+        gui::Unhook("ole32.dll", "CoInitializeEx", RealCoInitializeEx);
+        gui::Unhook("ole32.dll", "CoUninitialize", RealCoUninitialize);
     }
     void SetUp() override {
         window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr,

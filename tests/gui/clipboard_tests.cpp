@@ -109,8 +109,8 @@ class HeldClipboard : public ::testing::Test {
         gui::Hook("USER32.dll", "MessageBeep", &CountingMessageBeep, &RealMessageBeep);
     }
     static void TearDownTestSuite() {
-        gui::PatchImport("KERNEL32.dll", "Sleep", reinterpret_cast<void*>(RealSleep));
-        gui::PatchImport("USER32.dll", "MessageBeep", reinterpret_cast<void*>(RealMessageBeep));
+        gui::Unhook("KERNEL32.dll", "Sleep", RealSleep);
+        gui::Unhook("USER32.dll", "MessageBeep", RealMessageBeep);
     }
     void SetUp() override {
         edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0, 200, 20, nullptr,

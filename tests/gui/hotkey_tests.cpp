@@ -211,8 +211,8 @@ BOOL WINAPI FakeRegisterHotKey(HWND window, int id, UINT modifiers, UINT virtual
 }
 
 TEST_F(SetGlobalHotKeyTest, HoldingTheKeysDoesNotRepeatWhereThePlatformKnowsHow) {
-    gui::Hook("USER32.dll", "RegisterHotKey", &FakeRegisterHotKey, &RealRegisterHotKey);
-    ASSERT_NE(RealRegisterHotKey, nullptr);
+    ASSERT_TRUE(
+        gui::Hook("USER32.dll", "RegisterHotKey", &FakeRegisterHotKey, &RealRegisterHotKey));
     for (bool refused : {false, true}) {
         RefuseNoRepeat = refused;
         EXPECT_TRUE(SetGlobalHotKey(1603)) << "refused " << refused;
@@ -223,7 +223,7 @@ TEST_F(SetGlobalHotKeyTest, HoldingTheKeysDoesNotRepeatWhereThePlatformKnowsHow)
     }
     EXPECT_EQ(boxes.Count(), 0);
     RefuseNoRepeat = false;
-    gui::PatchImport("USER32.dll", "RegisterHotKey", reinterpret_cast<void*>(RealRegisterHotKey));
+    gui::Unhook("USER32.dll", "RegisterHotKey", RealRegisterHotKey);
 }
 
 } // namespace
