@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "ui/clipboard.h"
 #include "ui/inputline.h"
+#include "tests/support/clipboard_text.h"
 #include "tests/support/driver.h"
 #include "tests/support/import_patch.h"
 
@@ -88,17 +89,7 @@ BOOL WINAPI CountingMessageBeep(UINT type) {
 }
 
 std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) {
-        return L"(held)";
-    }
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
+    return gui::ClipboardTextIn(CF_UNICODETEXT, L"(held)");
 }
 
 // A single-line edit field with the input line's filter on it: its paste, copy and cut.
