@@ -19,14 +19,12 @@
 
 namespace {
 
-struct TranslationCase {
-    const char* name;
-    int code;
-    HotKeyCombination expected;
-};
-
 TEST(HotKeyTranslation, ControlFlagsBecomeRegisterHotKeyModifiers) {
-    const TranslationCase cases[] = {
+    const struct {
+        const char* name;
+        int code;
+        HotKeyCombination expected;
+    } cases[] = {
         {"the default, Ctrl+Alt+C", 1603, {MOD_CONTROL | MOD_ALT, 'C'}},
         {"shift alone", 0x0141, {MOD_SHIFT, 'A'}},
         {"control alone", 0x0270, {MOD_CONTROL, VK_F1}},
@@ -43,7 +41,7 @@ TEST(HotKeyTranslation, ControlFlagsBecomeRegisterHotKeyModifiers) {
          -1,
          {MOD_ALT | MOD_CONTROL | MOD_SHIFT, 0xFF}},
     };
-    for (const TranslationCase& c : cases) {
+    for (const auto& c : cases) {
         HotKeyCombination key = HotKeyModifiers(c.code);
         EXPECT_EQ(key.modifiers, c.expected.modifiers) << c.name;
         EXPECT_EQ(key.virtualKey, c.expected.virtualKey) << c.name;
