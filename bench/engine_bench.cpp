@@ -64,25 +64,49 @@ void RewriteLine(benchmark::State& state, const std::string& text) {
     state.SetLabel(std::to_string(text.size()) + " chars");
 }
 
-BENCHMARK_CAPTURE(EvaluateAndFormat, Short, ShortLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, Mixed, MixedLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, Functions, FunctionLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, HugeAngles255, HugeAngleLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, Trig255, TrigLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, Powers255, PowerLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, CubeRoots255, CubeRootLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, ExpLog255, ExpLogLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, LongLiteral255, LongLiteralLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, LargeExponents255, LargeExponentLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, Nesting255, NestingLine);
-BENCHMARK_CAPTURE(EvaluateAndFormat, ShortNumbers255, ShortNumberLine);
+// A line a benchmark runs, by the name it is reported under.
+struct NamedLine {
+    const char* name;
+    std::string text;
+};
 
-BENCHMARK_CAPTURE(RewriteLine, Short, ShortLine + "=");
-BENCHMARK_CAPTURE(RewriteLine, Hex, "255*7=x");
-BENCHMARK_CAPTURE(RewriteLine, Full255, Padded(MixedLine + "=", 255));
-BENCHMARK_CAPTURE(RewriteLine, Functions255, Padded(Repeated("sin(9e18)+", 250) + "=x", 255));
-BENCHMARK_CAPTURE(RewriteLine, ShortNumbers255,
-                  Padded(Repeated("12.5+0.25*3-1e3/7.75+", 250) + "=", 255));
-BENCHMARK_CAPTURE(RewriteLine, Worst255, Padded(Repeated("1e4000+", 250) + "=", 255));
+const NamedLine EvaluatedLines[] = {
+    {"Short", ShortLine},
+    {"Mixed", MixedLine},
+    {"Functions", FunctionLine},
+    {"HugeAngles255", HugeAngleLine},
+    {"Trig255", TrigLine},
+    {"Powers255", PowerLine},
+    {"CubeRoots255", CubeRootLine},
+    {"ExpLog255", ExpLogLine},
+    {"LongLiteral255", LongLiteralLine},
+    {"LargeExponents255", LargeExponentLine},
+    {"Nesting255", NestingLine},
+    {"ShortNumbers255", ShortNumberLine},
+};
+
+const NamedLine RewrittenLines[] = {
+    {"Short", ShortLine + "="},
+    {"Hex", "255*7=x"},
+    {"Full255", Padded(MixedLine + "=", 255)},
+    {"Functions255", Padded(Repeated("sin(9e18)+", 250) + "=x", 255)},
+    {"ShortNumbers255", Padded(Repeated("12.5+0.25*3-1e3/7.75+", 250) + "=", 255)},
+    {"Worst255", Padded(Repeated("1e4000+", 250) + "=", 255)},
+};
+
+// One benchmark of run for each line, named family/name as a captured benchmark would be.
+template <size_t N>
+int RegisterEach(const char* family, void (*run)(benchmark::State&, const std::string&),
+                 const NamedLine (&lines)[N]) {
+    for (const NamedLine& line : lines) {
+        benchmark::RegisterBenchmark((std::string(family) + "/" + line.name).c_str(), run,
+                                     line.text);
+    }
+    return 0;
+}
+
+[[maybe_unused]] const int Registered =
+    RegisterEach("EvaluateAndFormat", EvaluateAndFormat, EvaluatedLines) +
+    RegisterEach("RewriteLine", RewriteLine, RewrittenLines);
 
 } // namespace

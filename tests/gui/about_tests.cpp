@@ -204,17 +204,15 @@ TEST_F(AboutDialog, LinkClickOpensTheAddressAndLeavesTheDialogOpen) {
     DestroyWindow(dialog);
 }
 
-struct ApartmentCase {
-    const char* name;
-    HRESULT join;
-    bool leaves;
-};
-
 // The shell call runs in a single-threaded apartment without the old DDE of OLE 1, and every
 // successful joining is matched by one leaving, that which finds one joined already too; a thread
 // in the other kind of apartment has not joined and leaves nothing.
 TEST_F(AboutDialog, TheLinkIsOpenedInASingleThreadedApartmentLeftAgainAfterwards) {
-    const ApartmentCase cases[] = {
+    const struct {
+        const char* name;
+        HRESULT join;
+        bool leaves;
+    } cases[] = {
         {"joined", S_OK, true},
         {"already in one", S_FALSE, true},
         {"in the other kind", RPC_E_CHANGED_MODE, false},
@@ -224,7 +222,7 @@ TEST_F(AboutDialog, TheLinkIsOpenedInASingleThreadedApartmentLeftAgainAfterwards
     HWND link = GetDlgItem(dialog, IDC_LINK);
     const std::string join =
         "join " + std::to_string(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    for (const ApartmentCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         JoinResult = c.join;
         ApartmentCalls.clear();

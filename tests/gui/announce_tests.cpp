@@ -128,13 +128,20 @@ struct FakePropServices : IAccPropServices {
     }
 };
 
-// The documented identities the line must use.
-constexpr CLSID AccPropServicesClass = {
-    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
-constexpr GUID LiveSettingProperty = {
-    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
-constexpr GUID NameProperty = {
-    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+// The identity written as the documentation writes it; all zeros when the text is malformed.
+GUID Documented(const wchar_t* text) {
+    GUID id = {};
+    if (FAILED(IIDFromString(text, &id))) {
+        id = GUID{};
+    }
+    return id;
+}
+
+// The documented identities the line must use, read from their documented form rather than
+// copied from the program's own declarations.
+const CLSID AccPropServicesClass = Documented(L"{b5f8350b-0548-48b1-a6ee-88bd00b4a5e7}");
+const GUID LiveSettingProperty = Documented(L"{c12bcd8e-2a8e-4950-8ae7-3625111d58eb}");
+const GUID NameProperty = Documented(L"{608d3df8-8128-4aa7-a428-f55e49267291}");
 
 FakePropServices* Service; // null: the class is not registered
 HRESULT ComStart = S_OK;   // what CoInitializeEx answers
@@ -169,14 +176,10 @@ class LiveLine : public ::testing::Test {
         gui::Hook("ole32.dll", "CoUninitialize", &FakeCoUninitialize, &RealCoUninitialize);
     }
     static void TearDownTestSuite() {
-        gui::PatchImport("USER32.dll", "NotifyWinEvent",
-                         reinterpret_cast<void*>(RealNotifyWinEvent));
-        gui::PatchImport("ole32.dll", "CoCreateInstance",
-                         reinterpret_cast<void*>(RealCoCreateInstance));
-        gui::PatchImport("ole32.dll", "CoInitializeEx",
-                         reinterpret_cast<void*>(RealCoInitializeEx));
-        gui::PatchImport("ole32.dll", "CoUninitialize",
-                         reinterpret_cast<void*>(RealCoUninitialize));
+        gui::Unhook("USER32.dll", "NotifyWinEvent", RealNotifyWinEvent);
+        gui::Unhook("ole32.dll", "CoCreateInstance", RealCoCreateInstance);
+        gui::Unhook("ole32.dll", "CoInitializeEx", RealCoInitializeEx);
+        gui::Unhook("ole32.dll", "CoUninitialize", RealCoUninitialize);
     }
     void SetUp() override {
         window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr,

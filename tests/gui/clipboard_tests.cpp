@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "ui/clipboard.h"
 #include "ui/inputline.h"
+#include "tests/support/clipboard_text.h"
 #include "tests/support/driver.h"
 #include "tests/support/import_patch.h"
 
@@ -88,17 +89,7 @@ BOOL WINAPI CountingMessageBeep(UINT type) {
 }
 
 std::wstring ClipboardText() {
-    std::wstring text;
-    if (!OpenClipboard(nullptr)) {
-        return L"(held)";
-    }
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
+    return gui::ClipboardTextIn(CF_UNICODETEXT, L"(held)");
 }
 
 // A single-line edit field with the input line's filter on it: its paste, copy and cut.
@@ -109,8 +100,8 @@ class HeldClipboard : public ::testing::Test {
         gui::Hook("USER32.dll", "MessageBeep", &CountingMessageBeep, &RealMessageBeep);
     }
     static void TearDownTestSuite() {
-        gui::PatchImport("KERNEL32.dll", "Sleep", reinterpret_cast<void*>(RealSleep));
-        gui::PatchImport("USER32.dll", "MessageBeep", reinterpret_cast<void*>(RealMessageBeep));
+        gui::Unhook("KERNEL32.dll", "Sleep", RealSleep);
+        gui::Unhook("USER32.dll", "MessageBeep", RealMessageBeep);
     }
     void SetUp() override {
         edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_AUTOHSCROLL, 0, 0, 200, 20, nullptr,

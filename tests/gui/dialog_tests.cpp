@@ -281,14 +281,12 @@ TEST_F(Dialogs, ResidentTurnedOnAtOkMakesCloseOnlyHide) {
     EXPECT_EQ(Saved("Resident"), "0");
 }
 
-struct HotKeyCase {
-    const char* name;
-    bool takenElsewhere;
-    const char* savedUse;
-};
-
 TEST_F(Dialogs, HotKeyAtOkRegistersOrWarnsAndKeepsTheCombination) {
-    const HotKeyCase cases[] = {
+    const struct {
+        const char* name;
+        bool takenElsewhere;
+        const char* savedUse;
+    } cases[] = {
         {"free combination", false, "1"},
         {"combination another program holds", true, "0"},
     };
@@ -296,7 +294,7 @@ TEST_F(Dialogs, HotKeyAtOkRegistersOrWarnsAndKeepsTheCombination) {
     const int code = MAKEWORD(virtualKey, HOTKEYF_CONTROL | HOTKEYF_ALT);
     constexpr int TestHotKeyId = 1;
     int run = 0;
-    for (const HotKeyCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.takenElsewhere) {
             ASSERT_TRUE(RegisterHotKey(nullptr, TestHotKeyId, MOD_CONTROL | MOD_ALT, virtualKey));
@@ -387,22 +385,20 @@ TEST_F(Dialogs, AboutOpensAtOwnerOriginWithItsTextsAndLink) {
     EXPECT_TRUE(Closes(dialog));
 }
 
-struct AboutCloseCase {
-    const char* name;
-    UINT message;
-    WPARAM wParam;
-    bool toButton;
-};
-
 TEST_F(Dialogs, AboutClosesWithOkEnterEscAndTheCloseBox) {
-    const AboutCloseCase cases[] = {
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        bool toButton;
+    } cases[] = {
         {"OK clicked", BM_CLICK, 0, true},
         {"Enter", WM_KEYDOWN, VK_RETURN, true},
         {"Esc", WM_KEYDOWN, VK_ESCAPE, true},
         {"close box", WM_SYSCOMMAND, SC_CLOSE, false},
     };
     Start("");
-    for (const AboutCloseCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         HWND dialog = OpenAbout(*tolvex);
         ASSERT_NE(dialog, nullptr);

@@ -19,14 +19,12 @@
 
 namespace {
 
-struct TranslationCase {
-    const char* name;
-    int code;
-    HotKeyCombination expected;
-};
-
 TEST(HotKeyTranslation, ControlFlagsBecomeRegisterHotKeyModifiers) {
-    const TranslationCase cases[] = {
+    const struct {
+        const char* name;
+        int code;
+        HotKeyCombination expected;
+    } cases[] = {
         {"the default, Ctrl+Alt+C", 1603, {MOD_CONTROL | MOD_ALT, 'C'}},
         {"shift alone", 0x0141, {MOD_SHIFT, 'A'}},
         {"control alone", 0x0270, {MOD_CONTROL, VK_F1}},
@@ -43,7 +41,7 @@ TEST(HotKeyTranslation, ControlFlagsBecomeRegisterHotKeyModifiers) {
          -1,
          {MOD_ALT | MOD_CONTROL | MOD_SHIFT, 0xFF}},
     };
-    for (const TranslationCase& c : cases) {
+    for (const auto& c : cases) {
         HotKeyCombination key = HotKeyModifiers(c.code);
         EXPECT_EQ(key.modifiers, c.expected.modifiers) << c.name;
         EXPECT_EQ(key.virtualKey, c.expected.virtualKey) << c.name;
@@ -211,8 +209,8 @@ BOOL WINAPI FakeRegisterHotKey(HWND window, int id, UINT modifiers, UINT virtual
 }
 
 TEST_F(SetGlobalHotKeyTest, HoldingTheKeysDoesNotRepeatWhereThePlatformKnowsHow) {
-    gui::Hook("USER32.dll", "RegisterHotKey", &FakeRegisterHotKey, &RealRegisterHotKey);
-    ASSERT_NE(RealRegisterHotKey, nullptr);
+    ASSERT_TRUE(
+        gui::Hook("USER32.dll", "RegisterHotKey", &FakeRegisterHotKey, &RealRegisterHotKey));
     for (bool refused : {false, true}) {
         RefuseNoRepeat = refused;
         EXPECT_TRUE(SetGlobalHotKey(1603)) << "refused " << refused;
@@ -223,7 +221,7 @@ TEST_F(SetGlobalHotKeyTest, HoldingTheKeysDoesNotRepeatWhereThePlatformKnowsHow)
     }
     EXPECT_EQ(boxes.Count(), 0);
     RefuseNoRepeat = false;
-    gui::PatchImport("USER32.dll", "RegisterHotKey", reinterpret_cast<void*>(RealRegisterHotKey));
+    gui::Unhook("USER32.dll", "RegisterHotKey", RealRegisterHotKey);
 }
 
 } // namespace

@@ -172,8 +172,7 @@ BOOL WINAPI CountingMessageBeep(UINT) {
 }
 
 TEST_F(InProcessWindow, RefusedCharactersChangeNothing) {
-    gui::Hook("USER32.dll", "MessageBeep", &CountingMessageBeep, &RealMessageBeep);
-    ASSERT_NE(RealMessageBeep, nullptr);
+    ASSERT_TRUE(gui::Hook("USER32.dll", "MessageBeep", &CountingMessageBeep, &RealMessageBeep));
     const wchar_t* refused[] = {L" ",  L",",  L"\t", L"!",  L"_",  L"<", L"\"",
                                 L"あ", L"ー", L"漢", L"ア", L"　", L"，"};
     for (const wchar_t* c : refused) {
@@ -184,7 +183,7 @@ TEST_F(InProcessWindow, RefusedCharactersChangeNothing) {
         EXPECT_EQ(Caret(), 2) << Ansi(c);
         EXPECT_EQ(Beeps, 1) << Ansi(c); // a double-byte character is refused once, as one
     }
-    gui::PatchImport("USER32.dll", "MessageBeep", reinterpret_cast<void*>(RealMessageBeep));
+    gui::Unhook("USER32.dll", "MessageBeep", RealMessageBeep);
 }
 
 TEST_F(InProcessWindow, PastedTextIsNotFilteredAndIsRewrittenInPlace) {
@@ -211,7 +210,7 @@ TEST_F(InProcessWindow, FullWidthFormsTypedCommittedPastedOrStoredBecomeAscii) {
     SendMessageA(InputEdit, WM_IME_CHAR, 0x817B, 1); // "＋"
     EXPECT_EQ(Line(), "1+");
     EXPECT_EQ(Beeps, 1);
-    gui::PatchImport("USER32.dll", "MessageBeep", reinterpret_cast<void*>(RealMessageBeep));
+    gui::Unhook("USER32.dll", "MessageBeep", RealMessageBeep);
 
     // Pasted: folded where a form has an ASCII one, the rest kept, the first line only; then
     // evaluated as any line is.
@@ -464,11 +463,10 @@ TEST_F(InProcessWindow, AFailedSaveAtExitIsReportedOnceNamingTheFile) {
     const std::string path = std::string(temp) + "tolvex-missing\\tolvex\\tolvex.ini";
     lstrcpyA(IniPath, path.c_str());
     decltype(&MessageBoxW) realMessageBox = nullptr;
-    gui::Hook("USER32.dll", "MessageBoxW", &RecordingMessageBoxW, &realMessageBox);
-    ASSERT_NE(realMessageBox, nullptr);
+    ASSERT_TRUE(gui::Hook("USER32.dll", "MessageBoxW", &RecordingMessageBoxW, &realMessageBox));
     DestroyWindow(window);
     window = nullptr;
-    gui::PatchImport("USER32.dll", "MessageBoxW", reinterpret_cast<void*>(realMessageBox));
+    gui::Unhook("USER32.dll", "MessageBoxW", realMessageBox);
     IniPath[0] = '\0';
     EXPECT_EQ(MessageBoxes, 1);
     EXPECT_NE(Ansi(MessageText).find(path), std::string::npos);

@@ -176,14 +176,12 @@ const LayoutCase Layouts[] = {
 class FakedMonitors : public ::testing::Test {
   protected:
     void SetUp() override {
-        gui::Hook("USER32.dll", "GetWindowPlacement", FakeGetWindowPlacement,
-                  &RealGetWindowPlacement);
-        gui::Hook("USER32.dll", "SetWindowPlacement", FakeSetWindowPlacement,
-                  &RealSetWindowPlacement);
-        gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddress, &RealGetProcAddress);
-        ASSERT_NE(RealGetWindowPlacement, nullptr);
-        ASSERT_NE(RealSetWindowPlacement, nullptr);
-        ASSERT_NE(RealGetProcAddress, nullptr);
+        ASSERT_TRUE(gui::Hook("USER32.dll", "GetWindowPlacement", FakeGetWindowPlacement,
+                              &RealGetWindowPlacement));
+        ASSERT_TRUE(gui::Hook("USER32.dll", "SetWindowPlacement", FakeSetWindowPlacement,
+                              &RealSetWindowPlacement));
+        ASSERT_TRUE(
+            gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddress, &RealGetProcAddress));
         MainWindow = CreateWindowExA(0, "STATIC", "placement", WS_POPUP, 0, 0, 10, 10, nullptr,
                                      nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(MainWindow, nullptr);
@@ -191,12 +189,9 @@ class FakedMonitors : public ::testing::Test {
     void TearDown() override {
         DestroyWindow(MainWindow);
         MainWindow = nullptr;
-        gui::PatchImport("USER32.dll", "GetWindowPlacement",
-                         reinterpret_cast<void*>(RealGetWindowPlacement));
-        gui::PatchImport("USER32.dll", "SetWindowPlacement",
-                         reinterpret_cast<void*>(RealSetWindowPlacement));
-        gui::PatchImport("KERNEL32.dll", "GetProcAddress",
-                         reinterpret_cast<void*>(RealGetProcAddress));
+        gui::Unhook("USER32.dll", "GetWindowPlacement", RealGetWindowPlacement);
+        gui::Unhook("USER32.dll", "SetWindowPlacement", RealSetWindowPlacement);
+        gui::Unhook("KERNEL32.dll", "GetProcAddress", RealGetProcAddress);
         Layout.clear();
         MonitorCallsExist = true;
     }
@@ -367,8 +362,8 @@ TEST_F(FakedMonitors, WithoutTheMonitorCallsTheScreenIsTheOnlyMonitor) {
 }
 
 TEST_F(FakedMonitors, ShowNeverSharesTheInputOfAForegroundWindowThatStoppedAnswering) {
-    gui::Hook("USER32.dll", "AttachThreadInput", FakeAttachThreadInput, &RealAttachThreadInput);
-    ASSERT_NE(RealAttachThreadInput, nullptr);
+    ASSERT_TRUE(gui::Hook("USER32.dll", "AttachThreadInput", FakeAttachThreadInput,
+                          &RealAttachThreadInput));
     HWND other = CreateWindowExA(0, "STATIC", "in front", WS_POPUP | WS_VISIBLE, 200, 200, 50, 20,
                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(other, nullptr);
@@ -385,8 +380,7 @@ TEST_F(FakedMonitors, ShowNeverSharesTheInputOfAForegroundWindowThatStoppedAnswe
     }
     ForegroundHung = false;
     DestroyWindow(other);
-    gui::PatchImport("USER32.dll", "AttachThreadInput",
-                     reinterpret_cast<void*>(RealAttachThreadInput));
+    gui::Unhook("USER32.dll", "AttachThreadInput", RealAttachThreadInput);
 }
 
 } // namespace

@@ -153,8 +153,8 @@ TEST_F(HandOver, ACopyRunningAsAdministratorIsToldApartFromOneThatDoesNotAnswer)
         {"timed out", ERROR_TIMEOUT, L"応答しません", L"管理者"},
     };
     decltype(&SendMessageTimeoutA) real = nullptr;
-    gui::Hook("USER32.dll", "SendMessageTimeoutA", &RefusingSendMessageTimeoutA, &real);
-    ASSERT_NE(real, nullptr);
+    ASSERT_TRUE(
+        gui::Hook("USER32.dll", "SendMessageTimeoutA", &RefusingSendMessageTimeoutA, &real));
     RunningCopy = MakeCopyWindow();
     for (const RefusalCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -166,7 +166,7 @@ TEST_F(HandOver, ACopyRunningAsAdministratorIsToldApartFromOneThatDoesNotAnswer)
         EXPECT_NE(MessageText.find(c.said), std::wstring::npos);
         EXPECT_EQ(MessageText.find(c.notSaid), std::wstring::npos);
     }
-    gui::PatchImport("USER32.dll", "SendMessageTimeoutA", reinterpret_cast<void*>(real));
+    gui::Unhook("USER32.dll", "SendMessageTimeoutA", real);
     DestroyWindow(RunningCopy);
     EXPECT_EQ(ShowCommands, 0);
 }
@@ -287,13 +287,10 @@ TEST(Corners, SmallRoundingIsAskedWhereTheCallExistsAndTheLibraryIsFreed) {
         {"library without the call", {true, false}, 0, 1},
         {"no library", {false, false}, 0, 0},
     };
-    gui::Hook("KERNEL32.dll", "LoadLibraryA", FakeLoadLibraryA, &RealLoadLibraryA);
-    gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddressForDwm,
-              &RealGetProcAddressForDwm);
-    gui::Hook("KERNEL32.dll", "FreeLibrary", FakeFreeLibrary, &RealFreeLibrary);
-    ASSERT_NE(RealLoadLibraryA, nullptr);
-    ASSERT_NE(RealGetProcAddressForDwm, nullptr);
-    ASSERT_NE(RealFreeLibrary, nullptr);
+    ASSERT_TRUE(gui::Hook("KERNEL32.dll", "LoadLibraryA", FakeLoadLibraryA, &RealLoadLibraryA));
+    ASSERT_TRUE(gui::Hook("KERNEL32.dll", "GetProcAddress", FakeGetProcAddressForDwm,
+                          &RealGetProcAddressForDwm));
+    ASSERT_TRUE(gui::Hook("KERNEL32.dll", "FreeLibrary", FakeFreeLibrary, &RealFreeLibrary));
     char system[MAX_PATH] = "";
     GetSystemDirectoryA(system, MAX_PATH);
     HWND window = reinterpret_cast<HWND>(static_cast<INT_PTR>(0x1234));
@@ -314,10 +311,9 @@ TEST(Corners, SmallRoundingIsAskedWhereTheCallExistsAndTheLibraryIsFreed) {
         }
         EXPECT_EQ(Frees, c.frees);
     }
-    gui::PatchImport("KERNEL32.dll", "LoadLibraryA", reinterpret_cast<void*>(RealLoadLibraryA));
-    gui::PatchImport("KERNEL32.dll", "GetProcAddress",
-                     reinterpret_cast<void*>(RealGetProcAddressForDwm));
-    gui::PatchImport("KERNEL32.dll", "FreeLibrary", reinterpret_cast<void*>(RealFreeLibrary));
+    gui::Unhook("KERNEL32.dll", "LoadLibraryA", RealLoadLibraryA);
+    gui::Unhook("KERNEL32.dll", "GetProcAddress", RealGetProcAddressForDwm);
+    gui::Unhook("KERNEL32.dll", "FreeLibrary", RealFreeLibrary);
 }
 
 } // namespace

@@ -143,6 +143,25 @@ bool Shown(const Tolvex& tolvex) {
     return IsWindowVisible(tolvex.window) && !IsIconic(tolvex.window);
 }
 
+// Starts the program in a fresh directory for the running test (or one of its cases, by name)
+// whose tolvex.ini holds the settings lines; *ini, when asked for, gets that file's path.
+bool StartWithSettings(const std::string& lines, Tolvex* tolvex, std::string* ini = nullptr,
+                       const std::string& caseName = "") {
+    std::string dir = FreshDirectory(caseName.empty() ? TestName() : TestName() + "." + caseName);
+    std::string path = dir + "tolvex.ini";
+    WriteTextFile(path, SettingsFile(lines));
+    if (ini != nullptr) {
+        *ini = path;
+    }
+    return StartTolvex(dir, tolvex);
+}
+
+// Ends the program through its exit command; true when it ended with code 0.
+bool ExitsByCommand(Tolvex* tolvex) {
+    SendCommand(*tolvex, IDM_EXIT);
+    return Ends(tolvex);
+}
+
 struct CloseCase {
     const char* name;
     void (*close)(const Tolvex&);
@@ -156,11 +175,9 @@ TEST(ResidentMode, CloseRequestsHideTheWindowAndKeepTheProgramAndItsIcon) {
          [](const Tolvex& t) { PostMessageA(t.window, WM_SYSCOMMAND, SC_CLOSE, 0); }},
     };
     for (const CloseCase& c : cases) {
-        std::string dir = FreshDirectory(TestName() + "." + c.name);
-        std::string ini = dir + "tolvex.ini";
-        WriteTextFile(ini, SettingsFile("Resident=1\r\n"));
         Tolvex tolvex;
-        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        std::string ini;
+        ASSERT_TRUE(StartWithSettings("Resident=1\r\n", &tolvex, &ini, c.name)) << c.name;
         EXPECT_TRUE(IconPresent(tolvex.window)) << c.name;
         c.close(tolvex);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); })) << c.name;
@@ -170,19 +187,16 @@ TEST(ResidentMode, CloseRequestsHideTheWindowAndKeepTheProgramAndItsIcon) {
         EXPECT_TRUE(IconPresent(tolvex.window)) << c.name;
         EXPECT_EQ(IniValue(ini, "Settings", "WindowWidth"), "")
             << "nothing written yet: " << c.name;
-        SendCommand(tolvex, IDM_EXIT);
-        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+        EXPECT_TRUE(ExitsByCommand(&tolvex)) << c.name;
         EXPECT_FALSE(IconPresent(tolvex.window)) << "the exit removes the icon: " << c.name;
         EXPECT_EQ(IniValue(ini, "Settings", "Resident"), "1") << c.name;
     }
 }
 
 TEST(ResidentMode, OffClosingEndsTheProgramAndThereIsNoIcon) {
-    std::string dir = FreshDirectory(TestName());
-    std::string ini = dir + "tolvex.ini";
-    WriteTextFile(ini, SettingsFile("Resident=0\r\n"));
     Tolvex tolvex;
-    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    std::string ini;
+    ASSERT_TRUE(StartWithSettings("Resident=0\r\n", &tolvex, &ini));
     EXPECT_FALSE(IconPresent(tolvex.window));
     SendCommand(tolvex, IDM_CLOSE);
     ASSERT_TRUE(Ends(&tolvex));
@@ -258,16 +272,13 @@ TEST(ResidentMode, EveryWayBackShowsRestoresAndRaisesTheWindow) {
         ASSERT_TRUE(Sync(tolvex));
         EXPECT_TRUE(Shown(tolvex)) << c.name;
         EXPECT_EQ(AllTolvexWindows().size(), 1u) << c.name;
-        SendCommand(tolvex, IDM_EXIT);
-        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+        EXPECT_TRUE(ExitsByCommand(&tolvex)) << c.name;
     }
 }
 
 TEST(ResidentMode, OtherMouseMessagesOverTheIconDoNothing) {
-    std::string dir = FreshDirectory(TestName());
-    WriteTextFile(dir + "tolvex.ini", SettingsFile("Resident=1\r\n"));
     Tolvex tolvex;
-    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    ASSERT_TRUE(StartWithSettings("Resident=1\r\n", &tolvex));
     Hide(tolvex);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); }));
     const UINT messages[] = {WM_LBUTTONUP,     WM_LBUTTONDBLCLK, WM_RBUTTONUP,
@@ -278,16 +289,13 @@ TEST(ResidentMode, OtherMouseMessagesOverTheIconDoNothing) {
         EXPECT_FALSE(IsWindowVisible(tolvex.window)) << std::hex << message;
         EXPECT_EQ(VisiblePopupMenu(), nullptr) << std::hex << message;
     }
-    SendCommand(tolvex, IDM_EXIT);
-    EXPECT_TRUE(Ends(&tolvex));
+    EXPECT_TRUE(ExitsByCommand(&tolvex));
 }
 
 TEST(ResidentMode, IconMenuOpensAtTheCursorAndItsExitEndsTheProgram) {
-    std::string dir = FreshDirectory(TestName());
-    std::string ini = dir + "tolvex.ini";
-    WriteTextFile(ini, SettingsFile("Resident=1\r\n"));
     Tolvex tolvex;
-    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    std::string ini;
+    ASSERT_TRUE(StartWithSettings("Resident=1\r\n", &tolvex, &ini));
     SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("6*7=42"));
     Hide(tolvex);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); }));
@@ -357,11 +365,11 @@ TEST(ResidentMode, EveryWayToExitEndsTheProgramWhateverMenuIsOpen) {
     for (const OpenMenuCase& m : menus) {
         for (const ExitCase& e : exits) {
             std::string name = std::string(m.name) + ", " + e.name;
-            std::string dir = FreshDirectory(TestName() + "." + name);
-            std::string ini = dir + "tolvex.ini";
-            WriteTextFile(ini, SettingsFile("Resident=" + std::to_string(e.resident) + "\r\n"));
             Tolvex tolvex;
-            ASSERT_TRUE(StartTolvex(dir, &tolvex)) << name;
+            std::string ini;
+            ASSERT_TRUE(StartWithSettings("Resident=" + std::to_string(e.resident) + "\r\n",
+                                          &tolvex, &ini, name))
+                << name;
             SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("2*3=6"));
             m.open(tolvex);
             ASSERT_TRUE(WaitUntil([] { return VisiblePopupMenu() != nullptr; })) << name;
@@ -397,8 +405,7 @@ TEST(GlobalHotKey, StartUpRegistersTheStoredCodeOnlyWhenOnAndWarnsOfNothingElse)
         ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
         EXPECT_EQ(MessageBoxOf(tolvex), nullptr) << c.name;
         EXPECT_EQ(Captured(MOD_CONTROL | MOD_ALT, 'C'), c.captured) << c.name;
-        SendCommand(tolvex, IDM_EXIT);
-        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+        EXPECT_TRUE(ExitsByCommand(&tolvex)) << c.name;
         // Not released at exit: the end of the process releases it.
         EXPECT_TRUE(WaitUntil([] { return !Captured(MOD_CONTROL | MOD_ALT, 'C'); })) << c.name;
     }
@@ -423,8 +430,7 @@ TEST(GlobalHotKey, ATakenCombinationWarnsOnceAndStartUpGoesOnWithTheSettingKept)
     PostKey(tolvex, VK_ESCAPE);
     EXPECT_TRUE(WaitUntil([&] { return WindowText(tolvex.combo).empty(); }));
     EXPECT_EQ(MessageBoxOf(tolvex), nullptr) << "one warning only";
-    SendCommand(tolvex, IDM_EXIT);
-    ASSERT_TRUE(Ends(&tolvex));
+    ASSERT_TRUE(ExitsByCommand(&tolvex));
     UnregisterHotKey(nullptr, ProbeHotKeyId);
     EXPECT_EQ(IniValue(ini, "Settings", "UseHotKey"), "1");
     EXPECT_EQ(IniValue(ini, "Settings", "HotKey"), "1603");
@@ -480,11 +486,20 @@ std::string FrontTitle() {
     return "tolvex hot key test " + std::to_string(GetCurrentProcessId());
 }
 
+// The program started resident with the default hot key switched on or off, in the running
+// test's fresh directory, which *dir gets: the X side leaves its status there.
+bool StartResidentWithHotKey(bool on, Tolvex* tolvex, std::string* dir) {
+    *dir = FreshDirectory(TestName());
+    std::string use = on ? "1" : "0";
+    WriteTextFile(*dir + "tolvex.ini",
+                  SettingsFile("Resident=1\r\nUseHotKey=" + use + "\r\nHotKey=1603\r\n"));
+    return StartTolvex(*dir, tolvex);
+}
+
 TEST(GlobalHotKey, KeysPressedOnTheXServerBringTheCalculatorForward) {
-    std::string dir = FreshDirectory(TestName());
-    WriteTextFile(dir + "tolvex.ini", SettingsFile("Resident=1\r\nUseHotKey=1\r\nHotKey=1603\r\n"));
     Tolvex tolvex;
-    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    std::string dir;
+    ASSERT_TRUE(StartResidentWithHotKey(true, &tolvex, &dir));
     FrontWindow front(FrontTitle());
     const struct {
         const char* name;
@@ -498,8 +513,7 @@ TEST(GlobalHotKey, KeysPressedOnTheXServerBringTheCalculatorForward) {
         EXPECT_TRUE(Shown(tolvex)) << state.name;
     }
     EXPECT_EQ(FrontWindowKeyPressesOfC, 0) << "the hot key is taken before any window sees it";
-    SendCommand(tolvex, IDM_EXIT);
-    EXPECT_TRUE(Ends(&tolvex));
+    EXPECT_TRUE(ExitsByCommand(&tolvex));
 }
 
 // The hot-key control reports Left as an extended key (3621: Ctrl, Alt and the extended flag over
@@ -519,16 +533,14 @@ TEST(GlobalHotKey, AnExtendedKeyChosenWithCtrlAltFiresWithoutTheWindowsKey) {
     ASSERT_TRUE(PressKeysOnXServer(dir, FrontTitle(), "ctrl+alt+Left"));
     EXPECT_TRUE(ComesToFront(tolvex));
     EXPECT_TRUE(Shown(tolvex));
-    SendCommand(tolvex, IDM_EXIT);
-    EXPECT_TRUE(Ends(&tolvex));
+    EXPECT_TRUE(ExitsByCommand(&tolvex));
     EXPECT_EQ(IniValue(ini, "Settings", "HotKey"), "3621") << "the stored code keeps its flag";
 }
 
 TEST(GlobalHotKey, WithTheHotKeyOffTheSameKeysGoToTheWindowInFrontAndNothingComesForward) {
-    std::string dir = FreshDirectory(TestName());
-    WriteTextFile(dir + "tolvex.ini", SettingsFile("Resident=1\r\nUseHotKey=0\r\nHotKey=1603\r\n"));
     Tolvex tolvex;
-    ASSERT_TRUE(StartTolvex(dir, &tolvex));
+    std::string dir;
+    ASSERT_TRUE(StartResidentWithHotKey(false, &tolvex, &dir));
     FrontWindow front(FrontTitle());
     Hide(tolvex);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(tolvex.window); }));
@@ -543,8 +555,7 @@ TEST(GlobalHotKey, WithTheHotKeyOffTheSameKeysGoToTheWindowInFrontAndNothingCome
     PumpMessages();
     EXPECT_FALSE(IsWindowVisible(tolvex.window));
     EXPECT_EQ(GetForegroundWindow(), front.window);
-    SendCommand(tolvex, IDM_EXIT);
-    EXPECT_TRUE(Ends(&tolvex));
+    EXPECT_TRUE(ExitsByCommand(&tolvex));
 }
 
 struct RestartCase {
@@ -556,11 +567,10 @@ TEST(ShellRestart, TaskbarCreatedAddsTheIconAgainOnlyWhenResident) {
     const RestartCase cases[] = {{"resident", 1}, {"not resident", 0}};
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     for (const RestartCase& c : cases) {
-        std::string dir = FreshDirectory(TestName() + "." + c.name);
-        WriteTextFile(dir + "tolvex.ini",
-                      SettingsFile("Resident=" + std::to_string(c.resident) + "\r\n"));
         Tolvex tolvex;
-        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        ASSERT_TRUE(StartWithSettings("Resident=" + std::to_string(c.resident) + "\r\n", &tolvex,
+                                      nullptr, c.name))
+            << c.name;
         ASSERT_EQ(IconPresent(tolvex.window), c.resident == 1) << c.name;
         if (c.resident) {
             Hide(tolvex);
@@ -583,8 +593,7 @@ TEST(ShellRestart, TaskbarCreatedAddsTheIconAgainOnlyWhenResident) {
             PostMessageA(tolvex.window, IconCallback, TrayIconId, WM_LBUTTONDOWN);
             EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(tolvex.window) != 0; })) << c.name;
         }
-        SendCommand(tolvex, IDM_EXIT);
-        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+        EXPECT_TRUE(ExitsByCommand(&tolvex)) << c.name;
     }
 }
 
@@ -598,12 +607,11 @@ TEST(SessionEnd, EndingSessionSavesSettingsAndHistoryOnceInEveryMode) {
     const SessionCase cases[] = {
         {"not resident", 0, false}, {"resident, shown", 1, false}, {"resident, hidden", 1, true}};
     for (const SessionCase& c : cases) {
-        std::string dir = FreshDirectory(TestName() + "." + c.name);
-        std::string ini = dir + "tolvex.ini";
-        WriteTextFile(
-            ini, SettingsFile("Resident=" + std::to_string(c.resident) + "\r\nHexBits=64\r\n"));
         Tolvex tolvex;
-        ASSERT_TRUE(StartTolvex(dir, &tolvex)) << c.name;
+        std::string ini;
+        ASSERT_TRUE(StartWithSettings(
+            "Resident=" + std::to_string(c.resident) + "\r\nHexBits=64\r\n", &tolvex, &ini, c.name))
+            << c.name;
         SendMessageA(tolvex.combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("1+2=3"));
         SetWindowPos(tolvex.window, nullptr, 40, 50, 260, 10, SWP_NOZORDER | SWP_NOACTIVATE);
         ASSERT_TRUE(WaitUntil([&] { return WindowRect(tolvex.window).left == 40; })) << c.name;
@@ -638,8 +646,7 @@ TEST(SessionEnd, EndingSessionSavesSettingsAndHistoryOnceInEveryMode) {
                             DefaultTimeoutMs, &answer);
         EXPECT_FALSE(FileExists(ini)) << c.name;
         EXPECT_TRUE(Running(tolvex)) << "the platform, not the program, ends it: " << c.name;
-        SendCommand(tolvex, IDM_EXIT);
-        EXPECT_TRUE(Ends(&tolvex)) << c.name;
+        EXPECT_TRUE(ExitsByCommand(&tolvex)) << c.name;
     }
 }
 

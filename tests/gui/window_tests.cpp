@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/support/clipboard_text.h"
 #include "tests/support/driver.h"
 
 using namespace gui;
@@ -305,6 +306,18 @@ LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
+// A plain visible window of this process at (left, top), for putting something in front of the
+// calculator.
+HWND OpenFrontWindow(int left, int top, int width, int height) {
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = PlainWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "tolvex test front window";
+    RegisterClassA(&windowClass); // fails harmlessly when an earlier test registered it
+    return CreateWindowExA(0, windowClass.lpszClassName, "front", WS_POPUP | WS_VISIBLE, left, top,
+                           width, height, nullptr, nullptr, windowClass.hInstance, nullptr);
+}
+
 TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
     std::string dir = FreshDirectory(TestName());
     Tolvex tolvex;
@@ -322,13 +335,7 @@ TEST(Appearance, GripStripShowsActivationAndTheLineIsWhiteOnBlack) {
               RGB(0, 0, 0));
 
     // Another window in front: the strip turns to the inactive caption colour, and back.
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = PlainWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "tolvex test front window";
-    RegisterClassA(&windowClass);
-    HWND front = CreateWindowExA(0, windowClass.lpszClassName, "front", WS_POPUP | WS_VISIBLE, 500,
-                                 500, 50, 50, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND front = OpenFrontWindow(500, 500, 50, 50);
     SetForegroundWindow(front);
     auto pumpUntil = [&](COLORREF colour) {
         return WaitUntil([&] {
@@ -497,13 +504,7 @@ TEST(SingleInstance, ASecondStartBringsAnOpenDialogToTheFront) {
     ASSERT_TRUE(WaitUntil(
         [&] { return (dialog = FindTopWindow("#32770", first.process.dwProcessId)) != nullptr; }));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(first.window); }));
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "tolvex test front window";
-    RegisterClassA(&windowClass);
-    HWND front = CreateWindowExA(0, windowClass.lpszClassName, "front", WS_POPUP | WS_VISIBLE, 300,
-                                 300, 80, 40, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND front = OpenFrontWindow(300, 300, 80, 40);
     ASSERT_TRUE(TakeForeground(front));
 
     Tolvex second;
@@ -590,17 +591,7 @@ TEST(StartUp, AMaximiseShowCommandOrRequestLeavesTheWindowAsItIs) {
 }
 
 std::string ClipboardText() {
-    std::string text;
-    if (!OpenClipboard(nullptr)) {
-        return text;
-    }
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (data) {
-        text = static_cast<const char*>(GlobalLock(data));
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
+    return gui::ClipboardTextIn(CF_TEXT, "");
 }
 
 // Waits until another process has put text on the clipboard since the sequence number before.

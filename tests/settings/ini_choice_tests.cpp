@@ -142,15 +142,26 @@ TEST(IniChoice, EachCaseOfFolderAndFiles) {
     IniLeftAlone = false;
 }
 
+// Makes folder, an executable's, and writes text to the settings file beside it; gives the
+// file's path, empty when the folder cannot be made.
+std::string WriteBesideExe(const std::string& folder, const std::string& text) {
+    if (!CreateDirectoryA(folder.c_str(), nullptr)) {
+        return "";
+    }
+    std::string beside = folder + IniFileName;
+    WriteTextFile(beside, text);
+    return beside;
+}
+
+// A file beside the executable with two settings and one line of history.
+const std::string OnTopAt55 =
+    SettingsFile("AlwaysOnTop=1\r\nOpacity=55\r\n") + "[History]\r\nCount=1\r\n0=1+2=3\r\n";
+
 using UserIniFile = IniFileTest;
 
 TEST_F(UserIniFile, StartsFromTheFileBesideTheExecutableAndIsMadeAtExit) {
-    std::string exeFolder = directory + "app\\";
-    ASSERT_TRUE(CreateDirectoryA(exeFolder.c_str(), nullptr));
-    std::string beside = exeFolder + IniFileName;
-    const std::string seed =
-        SettingsFile("AlwaysOnTop=1\r\nOpacity=55\r\n") + "[History]\r\nCount=1\r\n0=1+2=3\r\n";
-    WriteTextFile(beside, seed);
+    std::string beside = WriteBesideExe(directory + "app\\", OnTopAt55);
+    ASSERT_FALSE(beside.empty());
     FolderWritable = false;
     std::string userFolder = directory + "roaming";
     ASSERT_TRUE(CreateDirectoryA(userFolder.c_str(), nullptr));
@@ -174,7 +185,7 @@ TEST_F(UserIniFile, StartsFromTheFileBesideTheExecutableAndIsMadeAtExit) {
     EXPECT_EQ(lines[3], "AlwaysOnTop=1");
     EXPECT_EQ(lines[5], "HexBits=64");
     EXPECT_EQ(SectionLines(kept, "History"), (std::vector<std::string>{"Count=1", "0=1+2=3"}));
-    EXPECT_EQ(ReadTextFile(beside), seed);
+    EXPECT_EQ(ReadTextFile(beside), OnTopAt55);
 }
 
 bool CannotCreateIn(const char*) {
@@ -183,9 +194,8 @@ bool CannotCreateIn(const char*) {
 
 TEST_F(UserIniFile, StartsFromAVirtualizedRunsCopyWhichItLeavesAsItIs) {
     std::string exeFolder = directory + "app\\";
-    ASSERT_TRUE(CreateDirectoryA(exeFolder.c_str(), nullptr));
-    std::string beside = exeFolder + IniFileName;
-    WriteTextFile(beside, SettingsFile("Opacity=30\r\n"));
+    std::string beside = WriteBesideExe(exeFolder, SettingsFile("Opacity=30\r\n"));
+    ASSERT_FALSE(beside.empty());
     // Where Windows put the earlier run's writes: the path beside the executable, without its
     // drive, under the local folder's VirtualStore.
     std::string localFolder = directory + "local";
@@ -222,12 +232,8 @@ TEST_F(UserIniFile, StartsFromAVirtualizedRunsCopyWhichItLeavesAsItIs) {
 using ReadOnlyIniFile = IniFileTest;
 
 TEST_F(ReadOnlyIniFile, IsReadAndNeitherWrittenNorReportedAtExit) {
-    std::string exeFolder = directory + "portable\\";
-    ASSERT_TRUE(CreateDirectoryA(exeFolder.c_str(), nullptr));
-    std::string beside = exeFolder + IniFileName;
-    const std::string text =
-        SettingsFile("AlwaysOnTop=1\r\nOpacity=55\r\n") + "[History]\r\nCount=1\r\n0=1+2=3\r\n";
-    WriteTextFile(beside, text);
+    std::string beside = WriteBesideExe(directory + "portable\\", OnTopAt55);
+    ASSERT_FALSE(beside.empty());
     ASSERT_TRUE(SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_READONLY));
 
     // The folder itself can be written, as the real probe finds.
@@ -241,7 +247,7 @@ TEST_F(ReadOnlyIniFile, IsReadAndNeitherWrittenNorReportedAtExit) {
     AddHistoryItems({"2*2=4"});
     // Success: the exit has nothing to report (it warns only when a save fails).
     EXPECT_TRUE(SaveSettings(StoredWindowPlace(MainWindow), InputHistory));
-    EXPECT_EQ(ReadTextFile(beside), text);
+    EXPECT_EQ(ReadTextFile(beside), OnTopAt55);
     EXPECT_TRUE(GetFileAttributesA(beside.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 

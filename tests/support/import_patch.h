@@ -23,11 +23,21 @@ void* PatchImport(const char* dll, const char* name, void* replacement);
 // PatchImport for a function type, keeping the real target in *real. Hooked again (a suite set up
 // once more when the tests are repeated), the import already leads to replacement: *real keeps
 // the real target, instead of becoming the replacement, which would then call itself for ever.
+// True when there is a real target, that is when the code under test imports the call.
 template <typename Function>
-void Hook(const char* dll, const char* name, Function replacement, Function* real) {
+bool Hook(const char* dll, const char* name, Function replacement, Function* real) {
     void* previous = PatchImport(dll, name, reinterpret_cast<void*>(replacement));
     if (previous != reinterpret_cast<void*>(replacement)) {
         *real = reinterpret_cast<Function>(previous);
+    }
+    return *real != nullptr;
+}
+
+// Points dll!name back at real, the target Hook kept; a null real (the call was never hooked,
+// or is not imported) leaves the import alone rather than pointing it at nothing.
+template <typename Function> void Unhook(const char* dll, const char* name, Function real) {
+    if (real != nullptr) {
+        PatchImport(dll, name, reinterpret_cast<void*>(real));
     }
 }
 

@@ -15,6 +15,30 @@
 
 namespace {
 
+// A fresh, empty temporary file whose name starts with prefix; defined for each platform below.
+std::string TempPath(const char* prefix);
+
+// The files that stand in for a child's standard streams.
+struct StreamFiles {
+    std::string in, out, err;
+};
+
+// Three fresh files, the input already written to its own.
+StreamFiles StreamFilesWith(const std::string& input) {
+    StreamFiles files = {TempPath("tin"), TempPath("tou"), TempPath("ter")};
+    WriteTextFile(files.in, input);
+    return files;
+}
+
+// What the child wrote, read into result; then the three files are removed.
+void CollectStreams(const StreamFiles& files, ProcessResult* result) {
+    result->out = ReadTextFile(files.out);
+    result->err = ReadTextFile(files.err);
+    for (const std::string* path : {&files.in, &files.out, &files.err}) {
+        std::remove(path->c_str());
+    }
+}
+
 #ifdef _WIN32
 
 // Quotes one argument so that the C runtime's command-line parser gives it back unchanged:
@@ -63,17 +87,14 @@ HANDLE OpenInheritable(const std::string& path, DWORD access, DWORD disposition)
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& input) {
     ProcessResult result = {-1, "", ""};
-    std::string inPath = TempPath("tin");
-    std::string outPath = TempPath("tou");
-    std::string errPath = TempPath("ter");
-    WriteTextFile(inPath, input);
+    StreamFiles files = StreamFilesWith(input);
     std::string commandLine = QuoteArgument(program);
     for (const std::string& argument : arguments) {
         commandLine += " " + QuoteArgument(argument);
     }
-    HANDLE in = OpenInheritable(inPath, GENERIC_READ, OPEN_EXISTING);
-    HANDLE out = OpenInheritable(outPath, GENERIC_WRITE, CREATE_ALWAYS);
-    HANDLE err = OpenInheritable(errPath, GENERIC_WRITE, CREATE_ALWAYS);
+    HANDLE in = OpenInheritable(files.in, GENERIC_READ, OPEN_EXISTING);
+    HANDLE out = OpenInheritable(files.out, GENERIC_WRITE, CREATE_ALWAYS);
+    HANDLE err = OpenInheritable(files.err, GENERIC_WRITE, CREATE_ALWAYS);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -85,7 +106,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     mutableLine.push_back('\0');
     if (in == INVALID_HANDLE_VALUE || out == INVALID_HANDLE_VALUE || err == INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "run_process: the standard streams of %s could not be opened in %s\n",
-                     program.c_str(), inPath.c_str());
+                     program.c_str(), files.in.c_str());
     }
     if (!CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
                         nullptr, &startup, &process)) {
@@ -102,11 +123,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     CloseHandle(in);
     CloseHandle(out);
     CloseHandle(err);
-    result.out = ReadTextFile(outPath);
-    result.err = ReadTextFile(errPath);
-    DeleteFileA(inPath.c_str());
-    DeleteFileA(outPath.c_str());
-    DeleteFileA(errPath.c_str());
+    CollectStreams(files, &result);
     return result;
 }
 
@@ -120,7 +137,7 @@ std::string OwnDirectory() {
 #else
 
 std::string TempPath(const char* prefix) {
-    std::string pattern = std::string("/tmp/") + prefix + "XXXXXX";
+    std::string pattern = std::string("/tmp/tolvexc-") + prefix + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     int descriptor = mkstemp(name.data());
@@ -135,10 +152,7 @@ std::string TempPath(const char* prefix) {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& input) {
     ProcessResult result = {-1, "", ""};
-    std::string inPath = TempPath("tolvexc-in");
-    std::string outPath = TempPath("tolvexc-out");
-    std::string errPath = TempPath("tolvexc-err");
-    WriteTextFile(inPath, input);
+    StreamFiles files = StreamFilesWith(input);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& argument : arguments) {
@@ -148,9 +162,9 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     fflush(nullptr);
     pid_t child = fork();
     if (child == 0) {
-        int in = open(inPath.c_str(), O_RDONLY);
-        int out = open(outPath.c_str(), O_WRONLY | O_TRUNC);
-        int err = open(errPath.c_str(), O_WRONLY | O_TRUNC);
+        int in = open(files.in.c_str(), O_RDONLY);
+        int out = open(files.out.c_str(), O_WRONLY | O_TRUNC);
+        int err = open(files.err.c_str(), O_WRONLY | O_TRUNC);
         if (in < 0 || out < 0 || err < 0 || dup2(in, 0) < 0 || dup2(out, 1) < 0 ||
             dup2(err, 2) < 0) {
             _exit(127);
@@ -162,11 +176,7 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
     }
-    result.out = ReadTextFile(outPath);
-    result.err = ReadTextFile(errPath);
-    unlink(inPath.c_str());
-    unlink(outPath.c_str());
-    unlink(errPath.c_str());
+    CollectStreams(files, &result);
     return result;
 }
 

@@ -47,6 +47,14 @@ def truncated(x, bits):
     return mpmath.floor(m * mpmath.mpf(2) ** bits) * mpmath.mpf(2) ** (e - bits)
 
 
+def table(w, declaration, values, form=pair):
+    """An array of constants: its declaration, one value a line written by form, the brace."""
+    w("%s = {" % declaration)
+    for x in values:
+        w("    %s," % form(x))
+    w("};")
+
+
 def main():
     pi = mpmath.pi
     ln2 = mpmath.log(2)
@@ -89,37 +97,26 @@ def main():
     w("// sin(j/64) and cos(j/64) for j = 0 .. %d: every reduced angle is within 1/128 of one." %
       (SINCOS_ENTRIES - 1))
     w("constexpr int SinCosEntries = %d;" % SINCOS_ENTRIES)
-    w("constexpr Pair SinTable[SinCosEntries] = {")
-    for j in range(SINCOS_ENTRIES):
-        w("    %s," % pair(mpmath.sin(mpmath.mpf(j) / 64)))
-    w("};")
-    w("constexpr Pair CosTable[SinCosEntries] = {")
-    for j in range(SINCOS_ENTRIES):
-        w("    %s," % pair(mpmath.cos(mpmath.mpf(j) / 64)))
-    w("};")
+    angles = [mpmath.mpf(j) / 64 for j in range(SINCOS_ENTRIES)]
+    table(w, "constexpr Pair SinTable[SinCosEntries]", map(mpmath.sin, angles))
+    table(w, "constexpr Pair CosTable[SinCosEntries]", map(mpmath.cos, angles))
     w("")
     w("// e^(j/64) - 1 for j = -%d .. %d, at index j + %d: every reduced exponent is within 1/128"
       % (EXP_REACH, EXP_REACH, EXP_REACH))
     w("// of one.")
     w("constexpr int ExpReach = %d;" % EXP_REACH)
-    w("constexpr Pair ExpMinusOneTable[2 * ExpReach + 1] = {")
-    for j in range(-EXP_REACH, EXP_REACH + 1):
-        w("    %s," % pair(mpmath.expm1(mpmath.mpf(j) / 64)))
-    w("};")
+    exponents = [mpmath.mpf(j) / 64 for j in range(-EXP_REACH, EXP_REACH + 1)]
+    table(w, "constexpr Pair ExpMinusOneTable[2 * ExpReach + 1]", map(mpmath.expm1, exponents))
     w("")
     w("// atan(j/32) for j = 0 .. 32: every argument from 0 to 1 is within 1/64 of one.")
     w("constexpr int AtanEntries = 33;")
-    w("constexpr Pair AtanTable[AtanEntries] = {")
-    for j in range(33):
-        w("    %s," % pair(mpmath.atan(mpmath.mpf(j) / 32)))
-    w("};")
+    table(w, "constexpr Pair AtanTable[AtanEntries]",
+          (mpmath.atan(mpmath.mpf(j) / 32) for j in range(33)))
     w("")
     w("// 1/(2n+1) for n = 0 .. %d, the coefficients of the arc tangent's series." % (ODDS - 1))
     w("constexpr int InverseOdds = %d;" % ODDS)
-    w("constexpr Pair InverseOdd[InverseOdds] = {")
-    for n in range(ODDS):
-        w("    %s," % pair(1 / mpmath.mpf(2 * n + 1)))
-    w("};")
+    table(w, "constexpr Pair InverseOdd[InverseOdds]",
+          (1 / mpmath.mpf(2 * n + 1) for n in range(ODDS)))
     w("")
     w("// For the fast paths: pi/2 in three parts of 40, 40 and 64 bits, so that k times either of")
     w("// the first two is exact for every k below 2^24.")
@@ -130,36 +127,25 @@ def main():
     w("constexpr long double HalfPiPart3 = %s;" % literal(pi / 2 - h1 - h2))
     w("")
     w("// e^(j/64) for j = -%d .. %d, at index j + %d." % (EXP_REACH, EXP_REACH, EXP_REACH))
-    w("constexpr Pair ExpTable[2 * ExpReach + 1] = {")
-    for j in range(-EXP_REACH, EXP_REACH + 1):
-        w("    %s," % pair(mpmath.exp(mpmath.mpf(j) / 64)))
-    w("};")
+    table(w, "constexpr Pair ExpTable[2 * ExpReach + 1]", map(mpmath.exp, exponents))
     w("")
     w("// For m within 1/128 of 1 + j/64, j = %d .. %d at index j + %d: c, 1/(1 + j/64) cut to 12"
       % (-LOG_BELOW, LOG_ABOVE, LOG_BELOW))
     w("// bits, so that m c is exact in two halves and m c - 1 is small; and -ln c as a pair.")
     w("constexpr int LogBelow = %d;" % LOG_BELOW)
     w("constexpr int LogEntries = %d;" % (LOG_BELOW + LOG_ABOVE + 1))
-    w("constexpr long double LogInverse[LogEntries] = {")
     inverses = []
     for j in range(-LOG_BELOW, LOG_ABOVE + 1):
         c = 1 / (1 + mpmath.mpf(j) / 64)
         m, e = mpmath.frexp(c)
-        c = mpmath.nint(m * 2 ** 12) * mpmath.mpf(2) ** (e - 12)
-        inverses.append(c)
-        w("    %s," % literal(c))
-    w("};")
-    w("constexpr Pair LogOfInverse[LogEntries] = {")
-    for c in inverses:
-        w("    %s," % pair(-mpmath.log(c)))
-    w("};")
+        inverses.append(mpmath.nint(m * 2 ** 12) * mpmath.mpf(2) ** (e - 12))
+    table(w, "constexpr long double LogInverse[LogEntries]", inverses, literal)
+    table(w, "constexpr Pair LogOfInverse[LogEntries]", (-mpmath.log(c) for c in inverses))
     w("")
     w("// 1/n! for n = 0 .. %d." % (FACTORIALS - 1))
     w("constexpr int Factorials = %d;" % FACTORIALS)
-    w("constexpr Pair InverseFactorial[Factorials] = {")
-    for n in range(FACTORIALS):
-        w("    %s," % pair(1 / mpmath.factorial(n)))
-    w("};")
+    table(w, "constexpr Pair InverseFactorial[Factorials]",
+          (1 / mpmath.factorial(n) for n in range(FACTORIALS)))
     w("")
     w("} // namespace mathconst")
     print("\n".join(out))
