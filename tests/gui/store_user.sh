@@ -25,7 +25,9 @@ done
 cp "$tests" "$work/tests/"
 tests=$work/tests/$(basename "$tests")
 if [ "$(id -u)" -eq 0 ]; then
-  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
+  # Another checkout's run may be making the user at the same moment.
+  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user" ||
+    id "$user" >/dev/null
   chown "$user:" "$work/home" "$work/prefix" "$work/writable" "$work/stopped"
   as_user=(runuser -u "$user" --)
 else
