@@ -6,12 +6,13 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh || exit 1
 
-presets=(native asan windows fuzz)
+# The release ships the program in both word sizes, so the Windows tests run on both builds, each
+# under its own Wine: the 32-bit one in build/windows, the 64-bit one in build/windows64, each with
+# its own prefix and display in its own folder. A machine that runs no 32-bit programs (see
+# tools/wine/runs-32bit-programs.sh) still builds the 32-bit program, and tests the 64-bit one only.
+presets=(native asan windows windows64 fuzz)
 failed=()
 passed=()
-# The Windows tests run the 32-bit product under Wine. Where the machine runs no 32-bit programs
-# (see tools/wine/runs-32bit-programs.sh), the product is still built, and the same tests run on the
-# 64-bit build of the same sources under 64-bit Wine instead.
 if ! bash tools/wine/runs-32bit-programs.sh; then
   echo "==== windows (build only: this machine runs no 32-bit programs) ===="
   if cmake --preset windows >build-windows.log 2>&1 || { cat build-windows.log; false; }; then
@@ -23,7 +24,7 @@ if ! bash tools/wine/runs-32bit-programs.sh; then
   else
     failed+=("windows-build")
   fi
-  echo "the Windows tests run on the 64-bit build of the same sources (preset windows64)"
+  echo "the Windows tests run on the 64-bit build of the same sources only (preset windows64)"
   presets=(native asan windows64 fuzz)
 fi
 for preset in "${presets[@]}"; do

@@ -2,7 +2,9 @@
 # Starts tolvex.exe in the test run's display, types a calculation and writes a PNG of the window:
 # screenshot.sh TOLVEX_EXE BUILD_DIR OUTPUT_PNG. For people to look at; nothing is compared.
 set -eu
-exe=$1 build=$2 out=$3
+# Absolute paths: the program runs from a folder of its own.
+here=$(cd "$(dirname "$0")" && pwd)
+exe=$(realpath "$1") build=$(cd "$2" && pwd) out=$(realpath "$3")
 work=$(dirname "$out")/screenshot-run
 rm -rf "$work" && mkdir -p "$work"
 cp "$exe" "$work/tolvex.exe"
@@ -10,10 +12,10 @@ export DISPLAY=$(cat "$build/xvfb/display")
 export TOLVEX_BUILD_DIR=$build
 printf '[Settings]\r\nWindowLeft=0\r\nWindowTop=0\r\nWindowWidth=320\r\nSingleInstance=0\r\n' \
   >"$work/tolvex.ini"
-(cd "$work" && exec "$(dirname "$0")/../../tools/wine/run-test-program.sh" tolvex.exe) &
+(cd "$work" && exec "$here/../../tools/wine/run-test-program.sh" tolvex.exe) &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
-cd "$(dirname "$0")"
+cd "$here"
 # The window normally shows within a second. A program that ends first is reported at once; one
 # that runs without showing its window is described as the display sees it, so that a failure in
 # an unattended run says which of the two happened.

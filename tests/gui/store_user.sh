@@ -4,20 +4,30 @@
 # it; any other user is ordinary already. That user gets a Wine prefix of its own (Wine refuses a
 # prefix owned by someone else) and the test run's display, and three folders with tolvex.exe:
 # one it cannot write, one it can, and one for a copy that is stopped by a signal.
+# The user runs nothing from the build tree: the checkout may lie below a folder closed to others
+# (root's home, a new user's home, one made by mktemp -d), so the test program is copied too, into
+# the test's own folder under /tmp. Both programs are linked statically and the test program reads
+# no file of the build tree, so the two copies are all the user needs.
 set -eu
 build=$1 tests=$2 exe=$3
+# Whatever the caller's umask, the user can enter the folders made here and run the copies.
+umask 022
 . "$(dirname "$0")/../../tools/wine/environment.sh" "$build/wineprefix"
 display=$(cat "$build/xvfb/display")
 user=tolvex-test
 
 work=$(mktemp -d /tmp/tolvex-store.XXXXXX)
 chmod 755 "$work"
-mkdir "$work/home" "$work/prefix" "$work/readonly" "$work/writable" "$work/stopped"
+mkdir "$work/home" "$work/prefix" "$work/readonly" "$work/writable" "$work/stopped" "$work/tests"
 for folder in readonly writable stopped; do
   cp "$exe" "$work/$folder/tolvex.exe"
 done
+cp "$tests" "$work/tests/"
+tests=$work/tests/$(basename "$tests")
 if [ "$(id -u)" -eq 0 ]; then
-  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user"
+  # Another checkout's run may be making the user at the same moment.
+  id "$user" >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin "$user" ||
+    id "$user" >/dev/null
   chown "$user:" "$work/home" "$work/prefix" "$work/writable" "$work/stopped"
   as_user=(runuser -u "$user" --)
 else

@@ -9,16 +9,13 @@
 #include <vector>
 
 #include "res/version.h"
+#include "tests/support/files.h"
 
 namespace {
 
 // CMake hands over a Unix path; Wine shows the Unix root as drive Z:.
 std::wstring WinePath(const char* unixPath) {
-    std::wstring path = L"Z:";
-    for (const char* p = unixPath; *p; ++p) {
-        path += *p == '/' ? L'\\' : static_cast<wchar_t>(*p);
-    }
-    return path;
+    return WideWindowsPath(unixPath);
 }
 
 struct Program {

@@ -49,8 +49,15 @@ bool Visible(HWND window) {
     return IsWindowVisible(window) != 0;
 }
 
+// The clipboard is one for the whole session, and whoever opens it holds it until closing it:
+// another program copying or pasting, or Wine's clipboard manager taking a copy made on the X
+// display over. A program tries again for a moment before it gives up, and so does this.
+constexpr DWORD ClipboardWaitMs = 100;
+
 bool PutOnClipboard(UINT format, const void* data, size_t size) {
-    if (!OpenClipboard(nullptr)) {
+    if (!WaitUntil([] { return OpenClipboard(nullptr) != 0; }, ClipboardWaitMs)) {
+        std::fprintf(stderr, "driver: the clipboard stayed open elsewhere for %lu ms\n",
+                     ClipboardWaitMs);
         return false;
     }
     EmptyClipboard();

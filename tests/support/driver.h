@@ -115,8 +115,9 @@ bool Focus(const Tolvex& tolvex);
 void TypeText(const std::wstring& text);
 void TypeKey(WORD virtualKey, bool control = false);
 
-// Puts text on the clipboard as CF_TEXT or, given wide, as CF_UNICODETEXT; false when the
-// clipboard cannot be opened.
+// Puts text on the clipboard as CF_TEXT or, given wide, as CF_UNICODETEXT; false when someone
+// else keeps the clipboard open for a tenth of a second. The clipboard is the session's: a test
+// that uses it holds the clipboard lock (tests/CMakeLists.txt).
 bool SetClipboardText(const std::string& text);
 bool SetClipboardText(const std::wstring& text);
 

@@ -3,11 +3,25 @@
 
 #include <windows.h>
 
-std::string WindowsPath(const char* unixPath) {
-    std::string path = "Z:";
-    for (const char* p = unixPath; *p; ++p) {
-        path += *p == '/' ? '\\' : *p;
+// CMake hands the path over as the compiler read it, in UTF-8, and Wine names a Unix file by the
+// characters of its UTF-8 name; so the bytes are decoded as UTF-8, never taken as they are.
+std::wstring WideWindowsPath(const char* unixPath) {
+    int size = MultiByteToWideChar(CP_UTF8, 0, unixPath, -1, nullptr, 0);
+    std::wstring path(size > 0 ? static_cast<size_t>(size) : 1, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, unixPath, -1, &path[0], size);
+    path.resize(path.size() - 1);
+    for (wchar_t& c : path) {
+        c = c == L'/' ? L'\\' : c;
     }
+    return L"Z:" + path;
+}
+
+std::string WindowsPath(const char* unixPath) {
+    std::wstring wide = WideWindowsPath(unixPath);
+    int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string path(size > 0 ? static_cast<size_t>(size) : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &path[0], size, nullptr, nullptr);
+    path.resize(path.size() - 1);
     return path;
 }
 

@@ -4,7 +4,10 @@
 
 #include <string>
 
-// A Unix path handed over by CMake, as Wine shows it: the Unix root is drive Z:.
+// A Unix path handed over by CMake (UTF-8), as Wine shows it: the Unix root is drive Z:. The narrow
+// form is in the ANSI code page, as the ...A calls take it, so it holds only the path's characters
+// that the code page has (with 932, kana and kanji do; the program under test has the same limit).
+std::wstring WideWindowsPath(const char* unixPath);
 std::string WindowsPath(const char* unixPath);
 
 // A new empty directory of its own under the temporary directory, with a backslash at the end;
