@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-# Prints the rows of the math layer's value tables (tests/engine/math*_test.cpp): arguments and
+# Prints the rows of the math layer's value tables (tests/engine/math*_tests.cpp): arguments and
 # the true results rounded to the 64-bit significand, computed with mpmath at 600 bits, as exact
 # hexadecimal floats.
 #

@@ -4,8 +4,8 @@
 # leave out the 32-bit Wine by name and end with 0; a needed package that cannot be installed must
 # still end it with a failure that names the package. Stand-ins for the package tools and for id
 # and locale come first on the PATH, so nothing is installed and no root is needed.
-#   install_deps_test.sh SOURCE_DIR          the test
-#   install_deps_test.sh --standins DIR      only writes the stand-ins to DIR (for a whole run)
+#   install_deps_tests.sh SOURCE_DIR          the test
+#   install_deps_tests.sh --standins DIR      only writes the stand-ins to DIR (for a whole run)
 set -u
 
 write_standins() {

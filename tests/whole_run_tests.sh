@@ -4,7 +4,7 @@
 # alone (the 32-bit program only built) where it runs none, and a failing suite failing the run.
 # A copy of tools/test.sh runs in a scratch tree whose install step and 32-bit check are
 # stand-ins; cmake and ctest stand-ins come first on the PATH and only note how they were called.
-#   whole_run_test.sh SOURCE_DIR
+#   whole_run_tests.sh SOURCE_DIR
 set -u
 source=$1
 work=$(mktemp -d)
