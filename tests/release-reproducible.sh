@@ -12,9 +12,11 @@ copies=("$work/a/tolvex" "$work/second-copy/of/the/sources")
 
 copy_sources() {
   mkdir -p "$1"
-  if git -C "$source" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-    # What a clone holds plus the files not yet committed, without any build tree.
-    (cd "$source" && git ls-files -z --cached --others --exclude-standard |
+  if git -c safe.directory="$source" -C "$source" rev-parse --is-inside-work-tree \
+    >/dev/null 2>&1; then
+    # What a clone holds plus the files not yet committed, without any build tree (also in a
+    # checkout another user owns).
+    (cd "$source" && git -c safe.directory="$source" ls-files -z --cached --others --exclude-standard |
       tar --null --ignore-failed-read -T - -cf -) | tar -C "$1" -xf -
   else
     tar -C "$source" --exclude=./build --exclude=./dist -cf - . | tar -C "$1" -xf -

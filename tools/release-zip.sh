@@ -8,10 +8,12 @@ version=$1 flavour=$2 out=$3 gui=$4 console=$5 readme=$6 source=$7
 name=tolvex-$version-$flavour
 # Every file carries the time of the sources, not of the build: SOURCE_DATE_EPOCH when the caller
 # sets one, else the last commit's time, else the earliest time a zip can hold (1980-01-01). Only
-# the sources' own repository counts, not one that a copy of them happens to lie in.
+# the sources' own repository counts, not one that a copy of them happens to lie in. A checkout that
+# another user owns (root building a user's clone) is still this one's: git refuses such a
+# repository unless told it is safe, and the zip would quietly take 1980.
 epoch=${SOURCE_DATE_EPOCH:-}
 if [ -z "$epoch" ] && [ -e "$source/.git" ]; then
-  epoch=$(git -C "$source" log -1 --format=%ct 2>/dev/null || true)
+  epoch=$(git -c safe.directory="$source" -C "$source" log -1 --format=%ct 2>/dev/null || true)
 fi
 epoch=${epoch:-315532800}
 
