@@ -64,17 +64,36 @@ void SendTrayIcon(HWND window, DWORD message) {
     }
 }
 
+// The menu's owner has to be the foreground window, or a click elsewhere leaves the menu open. It
+// is a window of its own that is never shown, owned by the main window so that it goes, and the
+// menu with it, when the main window does. The main window itself is usually hidden here, perhaps
+// only just, and a window system that reports that hide late (Wine under load) takes the report,
+// once the hidden window holds the foreground again, as its loss: it closes the menu unchosen and
+// puts the desktop in front. A window never shown has nothing of the kind still to come.
 void ShowTrayMenu(HWND window) {
     HMENU menu = LoadMenuA(AppInstance, MAKEINTRESOURCEA(IDR_TRAYMENU));
     POINT cursor;
     GetCursorPos(&cursor);
-    // A popup menu only closes on a click elsewhere when its owner is the foreground window, and
-    // the owner here is usually hidden behind another program; the null message afterwards lets
-    // the menu's loop see that it is over.
-    SetForegroundWindow(window);
-    TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
+    HWND owner = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 0, 0, window,
+                                 nullptr, AppInstance, nullptr);
+    if (owner == nullptr) {
+        owner = window;
+    }
+    SetForegroundWindow(owner);
+    UINT command =
+        static_cast<UINT>(TrackPopupMenu(GetSubMenu(menu, 0), TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                         cursor.x, cursor.y, 0, owner, nullptr));
+    // The null message lets the menu's loop see that it is over.
     PostMessageA(window, WM_NULL, 0, 0);
     DestroyMenu(menu);
+    // Sent while the owner still holds the foreground, which showing the window then takes over.
+    if (command != 0) {
+        SendMessageA(window, WM_COMMAND, command, 0);
+    }
+    // The exit has destroyed the owner along with the main window.
+    if (owner != window && IsWindow(window)) {
+        DestroyWindow(owner);
+    }
 }
 
 } // namespace

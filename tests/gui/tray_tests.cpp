@@ -276,6 +276,30 @@ TEST(ResidentMode, EveryWayBackShowsRestoresAndRaisesTheWindow) {
     }
 }
 
+// The icon's menu opened as the window hides: both requests are posted together, so the program
+// takes the second before it has waited for anything, and so before the window system's own
+// report of the hide has reached it. That report must neither close the menu nor cost the window
+// the foreground.
+TEST(ResidentMode, IconMenuOpenedAsTheWindowHidesStaysOpenAndItsShowItemWorks) {
+    Tolvex tolvex;
+    ASSERT_TRUE(StartWithSettings("Resident=1\r\n", &tolvex));
+    ASSERT_TRUE(ComesToFront(tolvex));
+    const POINT cursor = {420, 320};
+    SetCursorPos(cursor.x + 1, cursor.y + 1);
+    SetCursorPos(cursor.x, cursor.y);
+    PostMessageA(tolvex.window, WM_COMMAND, IDM_CLOSE, 0);
+    PostMessageA(tolvex.window, IconCallback, TrayIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = VisiblePopupMenu()) != nullptr; }));
+    ASSERT_TRUE(Sync(tolvex));
+    EXPECT_FALSE(IsWindowVisible(tolvex.window));
+    ASSERT_NE(VisiblePopupMenu(), nullptr) << "the menu was closed unchosen";
+    ChooseIconMenuItem(menu, false);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(tolvex); }));
+    EXPECT_TRUE(ComesToFront(tolvex));
+    EXPECT_TRUE(ExitsByCommand(&tolvex));
+}
+
 TEST(ResidentMode, OtherMouseMessagesOverTheIconDoNothing) {
     Tolvex tolvex;
     ASSERT_TRUE(StartWithSettings("Resident=1\r\n", &tolvex));
