@@ -113,11 +113,9 @@ void AnnounceAfterPause(HWND edit) {
 
 void AnnounceNow(HWND edit) {
     KillTimer(edit, PauseTimerId);
-    GetWindowTextA(edit, SettledLine, LineBufferSize);
-    const char* result = AnnouncedResult(SettledLine);
-    if (*result != '\0') {
-        Announce(result);
-    }
+    // Said even when the line is as it was at the last pause: Enter asks for it.
+    SettledLine[0] = '\0';
+    AnnounceSettledLine(edit);
 }
 
 void AnnounceSettledLine(HWND edit) {
